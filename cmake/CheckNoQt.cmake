@@ -1,0 +1,18 @@
+# Fails when a source file outside gui/ and app/ includes a Qt header.
+# Run as: cmake -DROOT=<source dir> -P CheckNoQt.cmake
+set(qt_free_folders forms host cadhost selection inventory setup matching engine)
+set(offenders "")
+foreach(folder IN LISTS qt_free_folders)
+  file(GLOB_RECURSE sources "${ROOT}/${folder}/*.h" "${ROOT}/${folder}/*.hpp" "${ROOT}/${folder}/*.cpp")
+  foreach(source IN LISTS sources)
+    file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](Q[A-Za-z]+|Qt[A-Za-z]*/)")
+    if(includes)
+      list(APPEND offenders "${source}: ${includes}")
+    endif()
+  endforeach()
+endforeach()
+if(offenders)
+  list(JOIN offenders "\n" report)
+  message(FATAL_ERROR "Qt headers included outside gui/ and app/:\n${report}")
+endif()
+message(STATUS "No Qt header outside gui/ and app/")
