@@ -1,0 +1,20 @@
+// The message that closes a replace run, telling the user what needs attention.
+#pragma once
+
+#include <string>
+
+namespace engine {
+
+// What a replace run collected for its summary. Counts are wide so that a run over
+// a large drawing cannot overflow them.
+struct RunCounts {
+  long fewerAttributeCount = 0;  // old references with fewer attributes than matched
+  long zeroAttributeCount = 0;   // old references without attributes
+  std::string notFoundList;      // replacements not inserted, joined by carriage returns
+  long reachCount = 0;           // references whose station text check failed
+};
+
+// The summary text; empty when the run went cleanly and no message is due.
+std::string BuildRunSummary(const RunCounts& counts);
+
+}  // namespace engine
