@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev libgl-dev
   libsqlite3-dev libboost-dev
+  libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3-ezdxf
   xvfb xauth
