@@ -1,18 +1,17 @@
 #include "host/settings_store.h"
 
 #include <sqlite3.h>
-#include <unicode/unistr.h>
-#include <unicode/ustring.h>
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
 
+#include <cstdint>
 #include <cstdlib>
-#include <limits>
 #include <system_error>
 #include <utility>
 
 namespace host {
 namespace {
 
-constexpr int kBusyTimeoutMs = 5000;
 constexpr int kSchemaVersion = 1;
 
 std::string Quoted(const std::filesystem::path& file) { return "\"" + file.string() + "\""; }
@@ -46,27 +45,39 @@ std::string Quoted(const std::filesystem::path& file) { return "\"" + file.strin
 }
 
 // Names as SQLite sees them: the store compares folded copies, because the
-// NOCASE collation only folds ASCII letters. ICU does the Unicode case
-// folding; text that is not valid UTF-8 has only its ASCII letters folded so
-// that two different byte strings never fold to the same name.
+// NOCASE collation only folds ASCII letters. ICU's simple case folding maps
+// each character to one character, as the Windows registry compares names
+// ("STRASSE" and "Straße" stay different names). Text that is not valid UTF-8
+// keeps its other bytes unchanged, so two different names never fold alike.
 std::string FoldCase(const std::string& text) {
-  std::string asciiFolded = text;
-  bool ascii = true;
-  for (char& c : asciiFolded) {
-    if (static_cast<unsigned char>(c) >= 0x80) ascii = false;
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  if (ascii || text.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
-    return asciiFolded;
-  }
-  UErrorCode status = U_ZERO_ERROR;
-  int32_t length16 = 0;
-  u_strFromUTF8(nullptr, 0, &length16, text.data(), static_cast<int32_t>(text.size()), &status);
-  if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status)) return asciiFolded;
   std::string folded;
-  icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())))
-      .foldCase()
-      .toUTF8String(folded);
+  folded.reserve(text.size());
+  // ICU indexes with 32-bit integers; SQLite refuses such a text anyway.
+  const bool decodable = text.size() <= static_cast<std::size_t>(INT32_MAX);
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80 || !decodable) {
+      folded += static_cast<char>(lead >= 'A' && lead <= 'Z' ? lead - 'A' + 'a' : lead);
+      ++i;
+      continue;
+    }
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    const auto length = static_cast<int32_t>(text.size());
+    auto next = static_cast<int32_t>(i);
+    UChar32 c = 0;
+    U8_NEXT(bytes, next, length, c);
+    if (c < 0) {
+      folded += text.substr(i, static_cast<std::size_t>(next) - i);
+    } else {
+      const UChar32 lower = u_foldCase(c, U_FOLD_CASE_DEFAULT);
+      char buffer[U8_MAX_LENGTH];
+      int32_t written = 0;
+      U8_APPEND_UNSAFE(reinterpret_cast<uint8_t*>(buffer), written, lower);
+      folded.append(buffer, static_cast<std::size_t>(written));
+    }
+    i = static_cast<std::size_t>(next);
+  }
   return folded;
 }
 
@@ -174,7 +185,8 @@ void DeleteSection(sqlite3* db, const std::filesystem::path& file, const std::st
 
 }  // namespace
 
-SettingsStore::SettingsStore(const std::filesystem::path& file) : file_(file) {
+SettingsStore::SettingsStore(const std::filesystem::path& file, const SettingsStoreOptions& options)
+    : file_(file) {
   const std::filesystem::path folder = file_.parent_path();
   if (!folder.empty()) {
     std::error_code error;
@@ -198,7 +210,7 @@ SettingsStore::SettingsStore(const std::filesystem::path& file) : file_(file) {
   }
   try {
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    sqlite3_busy_timeout(db_, static_cast<int>(options.busyTimeout.count()));
     CreateSchema();
   } catch (...) {
     sqlite3_close(db_);
@@ -212,8 +224,11 @@ SettingsStore::~SettingsStore() { sqlite3_close(db_); }
 void SettingsStore::CreateSchema() {
   // Reading the version is the first access to the file: a file that is not a
   // store fails here with a clear message.
-  Statement version(db_, file_, "PRAGMA user_version");
-  const int found = version.Step() ? version.Int(0) : 0;
+  int found = 0;
+  {
+    Statement version(db_, file_, "PRAGMA user_version");
+    if (version.Step()) found = version.Int(0);
+  }
   if (found == kSchemaVersion) return;
   if (found > kSchemaVersion) {
     throw SettingsStoreError("The settings store " + Quoted(file_) +

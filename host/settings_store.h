@@ -3,6 +3,7 @@
 // settings (application, section, key, value) that keep the attribute matches.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -19,6 +20,13 @@ namespace host {
 class SettingsStoreError : public std::runtime_error {
  public:
   explicit SettingsStoreError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// How a store connection behaves when another instance holds the file.
+struct SettingsStoreOptions {
+  // How long a call waits for another instance's write to finish before it
+  // reports the store as in use.
+  std::chrono::milliseconds busyTimeout{5000};
 };
 
 // One value of a section, with its key as it was first written.
@@ -40,7 +48,8 @@ struct SettingValue {
 class SettingsStore {
  public:
   // Opens (creating when missing) the store file and its folder.
-  explicit SettingsStore(const std::filesystem::path& file);
+  explicit SettingsStore(const std::filesystem::path& file,
+                         const SettingsStoreOptions& options = SettingsStoreOptions());
   ~SettingsStore();
   SettingsStore(const SettingsStore&) = delete;
   SettingsStore& operator=(const SettingsStore&) = delete;
