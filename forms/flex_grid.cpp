@@ -129,10 +129,15 @@ void FlexGrid::AddItem(const std::string& text, int row) {
   std::size_t start = 0;
   while (true) {
     const std::size_t tab = text.find('\t', start);
-    if (field >= added.texts.size()) {
+    std::string cell = text.substr(start, tab == std::string::npos ? std::string::npos : tab - start);
+    if (field < added.texts.size()) {
+      added.texts[field] = std::move(cell);
+    } else if (!cell.empty()) {
+      // Empty fields past the last column (a trailing tab) lose nothing; a
+      // text there would be cut off, so the row is refused instead.
       Fail("cannot add a row of more than " + std::to_string(Cols()) + " cells: \"" + EscapeText(text) + "\"");
     }
-    added.texts[field++] = text.substr(start, tab == std::string::npos ? std::string::npos : tab - start);
+    ++field;
     if (tab == std::string::npos) break;
     start = tab + 1;
   }

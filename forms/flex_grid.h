@@ -82,8 +82,8 @@ class FlexGrid : public Control {
   const std::string& Text() const { return TextMatrix(grid_.row, grid_.col); }
   void Text(std::string text) { TextMatrix(grid_.row, grid_.col, std::move(text)); }
   // Appends a row (or inserts it before `row`) whose cells are the
-  // tab-separated fields of `text`; missing fields are empty. More fields
-  // than columns is refused rather than cut off.
+  // tab-separated fields of `text`; missing fields are empty. A text in a
+  // field past the last column is refused rather than cut off.
   void AddItem(const std::string& text);
   void AddItem(const std::string& text, int row);
   // Empties every cell and its colours; keeps the size, widths and alignments.

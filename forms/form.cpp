@@ -3,19 +3,8 @@
 #include "forms/text_format.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace forms {
-namespace {
-
-bool SameNameNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
-}  // namespace
-
 std::string_view WindowStateName(WindowState state) {
   switch (state) {
     case WindowState::Normal: return "normal";
@@ -95,7 +84,7 @@ void Form::Register(Control& control) {
 
 Control* Form::FindControl(std::string_view name, int index) const {
   for (Control* control : controls_) {
-    if (control->Index() == index && SameNameNoCase(control->Name(), name)) return control;
+    if (control->Index() == index && EqualsNoCase(control->Name(), name)) return control;
   }
   return nullptr;
 }

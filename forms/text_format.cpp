@@ -2,7 +2,9 @@
 
 #include "forms/color.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 
@@ -28,6 +30,12 @@ std::string EscapeText(std::string_view text) {
     }
   }
   return out;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
 }
 
 std::string QuoteText(std::string_view text) { return "\"" + EscapeText(text) + "\""; }

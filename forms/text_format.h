@@ -11,6 +11,10 @@ namespace forms {
 // so that every value stays on one line.
 std::string EscapeText(std::string_view text);
 
+// Whether two names are equal without regard to (ASCII) letter case, as
+// window and control names are compared.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
 // `"` + EscapeText(text) + `"`.
 std::string QuoteText(std::string_view text);
 

@@ -1,18 +1,12 @@
 #include "forms/window_manager.h"
 
 #include "forms/form.h"
+#include "forms/text_format.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace forms {
 namespace {
-
-bool SameNameNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
 
 void Erase(std::vector<Form*>& list, const Form* form) {
   list.erase(std::remove(list.begin(), list.end(), form), list.end());
@@ -32,7 +26,7 @@ void WindowManager::Forget(Form& form) {
 
 Form* WindowManager::Find(std::string_view name) const {
   for (Form* form : forms_) {
-    if (SameNameNoCase(form->Name(), name)) return form;
+    if (EqualsNoCase(form->Name(), name)) return form;
   }
   return nullptr;
 }
