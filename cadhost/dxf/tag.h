@@ -1,7 +1,12 @@
-// The raw DXF group: what the drawing file holds, before any interpretation.
+// Raw DXF tags: what the drawing file holds, before any interpretation.
 #pragma once
 
+#include <cstdint>
+#include <initializer_list>
+#include <iterator>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cadhost::dxf {
@@ -15,6 +20,128 @@ struct Tag {
   friend bool operator==(const Tag&, const Tag&) = default;
 };
 
-using Tags = std::vector<Tag>;
+enum class FileFormat { Ascii, Binary };
+
+// How a binary DXF file writes its group codes: one byte (R12 and older, with
+// 255 escaping a two-byte code) or two bytes (R13 and newer).
+enum class BinaryCodeWidth { OneByte, TwoBytes };
+
+// Where one tag sits: its group code, where its raw form begins in the file
+// (the group-code line, or the binary group code) and its value text.
+struct TagRef {
+  std::int32_t code = 0;
+  std::uint32_t rawStart = 0;
+  std::uint32_t valueOffset = 0;  // into TagList::text()
+  std::uint32_t valueLength = 0;
+};
+
+// Owns a DXF file's bytes and the position of every tag in them. No tag
+// allocates: values are views into the file (ASCII) or into one text arena that
+// holds the binary values in their ASCII form. The raw byte span of any run of
+// tags can be copied out unchanged, which is how untouched records are saved.
+class TagList {
+ public:
+  TagList() = default;
+
+  std::size_t size() const { return refs_.size(); }
+  bool empty() const { return refs_.empty(); }
+  int code(std::size_t i) const { return refs_[i].code; }
+  std::string_view value(std::size_t i) const {
+    const TagRef& r = refs_[i];
+    return std::string_view(text().data() + r.valueOffset, r.valueLength);
+  }
+  Tag tag(std::size_t i) const { return Tag{code(i), std::string(value(i))}; }
+  // Copies tags [first, last) into owned tags.
+
+  // The file's bytes that hold tags [first, last) exactly as read.
+  std::string_view raw(std::size_t first, std::size_t last) const;
+  // Whatever follows the last tag (blank lines after EOF, for example).
+  std::string_view trailer() const { return std::string_view(bytes_).substr(rawEnd_); }
+  // The bytes before the first tag: a binary file's sentinel, a byte-order mark.
+  std::string_view preamble() const {
+    return std::string_view(bytes_).substr(0, refs_.empty() ? rawEnd_ : refs_[0].rawStart);
+  }
+
+  FileFormat format() const { return format_; }
+  BinaryCodeWidth codeWidth() const { return codeWidth_; }
+  // The line ending of the first line: what new lines of an ASCII file use.
+  std::string_view lineEnding() const { return crlf_ ? "\r\n" : "\n"; }
+  const std::string& bytes() const { return bytes_; }
+
+ private:
+  friend TagList readTags(std::string bytes, const std::string& fileName);
+  friend class AsciiTagReader;
+  friend class BinaryTagReader;
+
+  const std::string& text() const { return format_ == FileFormat::Ascii ? bytes_ : arena_; }
+
+  std::string bytes_;  // the whole file
+  std::string arena_;  // binary files: every value in ASCII form, back to back
+  std::vector<TagRef> refs_;
+  std::uint32_t rawEnd_ = 0;  // end of the last tag's raw form
+  FileFormat format_ = FileFormat::Ascii;
+  BinaryCodeWidth codeWidth_ = BinaryCodeWidth::TwoBytes;
+  bool crlf_ = false;
+};
+
+// A run of tags: either a span of a read file, shared with it (no copy), or
+// tags the host made. A span is written back as the file's own bytes.
+class Tags {
+ public:
+  Tags() = default;
+  Tags(std::initializer_list<Tag> tags) : owned_(tags) {}
+  explicit Tags(std::vector<Tag> tags) : owned_(std::move(tags)) {}
+  // Tags [first, last) of a read file.
+  Tags(std::shared_ptr<const TagList> file, std::size_t first, std::size_t last)
+      : file_(std::move(file)),
+        first_(static_cast<std::uint32_t>(first)),
+        last_(static_cast<std::uint32_t>(last)) {}
+
+  std::size_t size() const { return file_ ? last_ - first_ : owned_.size(); }
+  bool empty() const { return size() == 0; }
+  int code(std::size_t i) const { return file_ ? file_->code(first_ + i) : owned_[i].code; }
+  std::string_view value(std::size_t i) const {
+    return file_ ? file_->value(first_ + i) : std::string_view(owned_[i].value);
+  }
+  Tag operator[](std::size_t i) const { return Tag{code(i), std::string(value(i))}; }
+  // Appending turns a span into tags of its own.
+  void push_back(Tag tag);
+
+  // The read file this span belongs to and where; null for made tags.
+  const TagList* file() const { return file_.get(); }
+  std::size_t first() const { return first_; }
+  std::size_t last() const { return last_; }
+
+  class const_iterator {
+   public:
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = Tag;
+    using difference_type = std::ptrdiff_t;
+    using pointer = void;
+    using reference = Tag;
+    const_iterator() = default;
+    const_iterator(const Tags* tags, std::size_t index) : tags_(tags), index_(index) {}
+    Tag operator*() const { return (*tags_)[index_]; }
+    const_iterator& operator++() { ++index_; return *this; }
+    const_iterator operator++(int) { auto old = *this; ++index_; return old; }
+    difference_type operator-(const const_iterator& other) const {
+      return static_cast<difference_type>(index_) - static_cast<difference_type>(other.index_);
+    }
+    bool operator==(const const_iterator& other) const { return index_ == other.index_; }
+   private:
+    const Tags* tags_ = nullptr;
+    std::size_t index_ = 0;
+  };
+  const_iterator begin() const { return {this, 0}; }
+  const_iterator end() const { return {this, size()}; }
+
+  friend bool operator==(const Tags& a, const Tags& b);
+
+ private:
+  std::shared_ptr<const TagList> file_;
+  std::uint32_t first_ = 0;
+  std::uint32_t last_ = 0;
+  std::vector<Tag> owned_;
+};
 
 }  // namespace cadhost::dxf

@@ -1,0 +1,331 @@
+#include "cadhost/dxf/drawing_writer.h"
+
+#include <algorithm>
+
+#include "cadhost/dxf/entity_writer.h"
+#include "cadhost/dxf/file_state.h"
+#include "cadhost/dxf/record_merge.h"
+#include "cadhost/dxf/tag_writer.h"
+#include "cadhost/dxf/values.h"
+
+namespace cadhost::dxf {
+
+namespace {
+
+class DrawingWriter {
+ public:
+  explicit DrawingWriter(const Database& db)
+      : db_(db),
+        state_(static_cast<const FileState*>(db.unmodelled.dxfState.get())),
+        codec_(db.header.acadVer, db.header.codePage),
+        context_{codec_, db.header.acadVer <= "AC1009"},
+        nextHandle_(db.header.handSeed) {}
+
+  std::string write() {
+    const WriteFormat format = state_ ? WriteFormat::of(*state_->file) : WriteFormat{};
+    std::string body;
+    TagWriter out(body, format);
+    std::vector<FileState::SectionFrame> frames;
+    if (state_) frames = state_->sections;
+    else
+      for (const char* name : {"HEADER", "TABLES", "BLOCKS", "ENTITIES"})
+        frames.push_back({name, Tags{{0, "SECTION"}, {2, name}}, Tags{{0, "ENDSEC"}}});
+    std::size_t raw = 0;
+    std::size_t headerAt = std::string::npos;
+    for (const auto& frame : frames) {
+      if (frame.name == "HEADER") {
+        headerAt = body.size();  // filled in last: new records may raise the handle seed
+        continue;
+      }
+      writeTags(out, frame.open);
+      if (frame.name == "TABLES") writeTables(out);
+      else if (frame.name == "BLOCKS") writeBlocks(out);
+      else if (frame.name == "ENTITIES") writeEntities(out);
+      else if (raw < db_.unmodelled.sections.size()) writeTags(out, db_.unmodelled.sections[raw++].tags);
+      writeTags(out, frame.close);
+    }
+    std::string header;
+    TagWriter headerOut(header, format);
+    if (headerAt != std::string::npos) {
+      const auto& frame = *std::find_if(frames.begin(), frames.end(), [](const auto& f) { return f.name == "HEADER"; });
+      writeTags(headerOut, frame.open);
+      writeHeader(headerOut);
+      writeTags(headerOut, frame.close);
+    }
+    std::string file;
+    TagWriter fileOut(file, format);
+    file.reserve(body.size() + header.size() + 64);
+    if (state_) file += state_->file->preamble();
+    else fileOut.writeStart();
+    file.append(body, 0, headerAt == std::string::npos ? 0 : headerAt);
+    file += header;
+    file.append(body, headerAt == std::string::npos ? 0 : headerAt);
+    if (state_) {
+      const TagList& list = *state_->file;
+      if (list.size() > 0 && list.code(list.size() - 1) == 0 && list.value(list.size() - 1) == "EOF")
+        fileOut.write(list, list.size() - 1, list.size());
+      else
+        fileOut.write(0, "EOF");
+      file += list.trailer();
+    } else {
+      fileOut.write(0, "EOF");
+    }
+    return file;
+  }
+
+ private:
+  void writeTags(TagWriter& out, const Tags& tags) {
+    if (tags.file()) out.write(*tags.file(), tags.first(), tags.last());
+    else out.write(tags);
+  }
+
+  Handle newHandle() { return nextHandle_++; }
+
+  void writeHeader(TagWriter& out) {
+    const Header& h = db_.header;
+    const bool seedRaised = nextHandle_ != h.handSeed;
+    if (!h.modified && !seedRaised && h.source) return writeTags(out, *h.source);
+    // The modelled variables with their values; the rest as read.
+    const std::vector<std::pair<std::string, Tags>> modelled{
+        {"$ACADVER", {{1, h.acadVer}}},
+        {"$DWGCODEPAGE", {{3, h.codePage}}},
+        {"$INSBASE", {{10, formatDouble(h.insBase.x)}, {20, formatDouble(h.insBase.y)}, {30, formatDouble(h.insBase.z)}}},
+        {"$INSUNITS", {{70, std::to_string(h.insUnits)}}},
+        {"$CLAYER", {{8, codec_.encode(h.currentLayer)}}},
+        {"$HANDSEED", {{5, HandleText(nextHandle_)}}},
+    };
+    std::vector<bool> written(modelled.size(), false);
+    const Tags empty;
+    const Tags& source = h.source ? *h.source : empty;
+    for (std::size_t i = 0; i < source.size();) {
+      std::size_t j = i + 1;
+      while (j < source.size() && source.code(j) != 9) ++j;
+      auto it = std::find_if(modelled.begin(), modelled.end(), [&](const auto& m) { return source.code(i) == 9 && source.value(i) == m.first; });
+      if (it == modelled.end()) {
+        for (std::size_t k = i; k < j; ++k) out.write(source.code(k), source.value(k));
+      } else {
+        written[it - modelled.begin()] = true;
+        out.write(9, it->first);
+        out.write(it->second);
+      }
+      i = j;
+    }
+    for (std::size_t m = 0; m < modelled.size(); ++m) {
+      if (written[m]) continue;
+      out.write(9, modelled[m].first);
+      out.write(modelled[m].second);
+    }
+  }
+
+  // A table record: as read, or regenerated from its fields.
+  template <class R, class Fields>
+  void writeRecord(TagWriter& out, const R& record, const char* type, const char* subclass, Fields fields,
+                   std::set<int> modelled) {
+    if (!record.modified && record.source) return writeTags(out, *record.source);
+    Tags canonical{{0, type}};
+    if (record.handle) canonical.push_back({5, HandleText(record.handle)});
+    if (!context_.r12) {
+      if (record.owner) canonical.push_back({330, HandleText(record.owner)});
+      canonical.push_back({100, "AcDbSymbolTableRecord"});
+      canonical.push_back({100, subclass});
+    }
+    canonical.push_back({2, codec_.encode(record.name)});
+    canonical.push_back({70, std::to_string(record.flags)});
+    fields(canonical, record);
+    modelled.insert({5, 330, 2, 70});
+    out.write(mergeRecord(record.source.get(), canonical, modelled, {}));
+  }
+
+  template <class R, class Fields>
+  void writeTable(TagWriter& out, const SymbolTable<R>& table, const std::string& name, const char* subclass,
+                  Fields fields, std::set<int> modelled) {
+    std::size_t live = 0;
+    for (const R& record : table) live += record.erased ? 0 : 1;
+    const TableHead& head = table.head;
+    if (head.source && !head.modified) {
+      // The entry count (70) follows the records; everything else as read.
+      Tags canonical{{0, "TABLE"}, {2, name}, {70, std::to_string(live)}};
+      Tags merged = mergeRecord(head.source.get(), canonical, {70}, {});
+      if (merged == *head.source) writeTags(out, *head.source);
+      else out.write(merged);
+    } else {
+      Tags canonical{{0, "TABLE"}, {2, name}};
+      if (head.handle) canonical.push_back({5, HandleText(head.handle)});
+      if (!context_.r12) {
+        if (head.owner) canonical.push_back({330, HandleText(head.owner)});
+        canonical.push_back({100, "AcDbSymbolTable"});
+      }
+      canonical.push_back({70, std::to_string(live)});
+      out.write(mergeRecord(head.source.get(), canonical, {2, 5, 330, 70}, {}));
+    }
+    for (const R& record : table)
+      if (!record.erased) writeRecord(out, record, name.c_str(), subclass, fields, modelled);
+    const Tags* end = nullptr;
+    if (state_)
+      if (auto it = state_->tableEnds.find(name); it != state_->tableEnds.end()) end = &it->second;
+    if (end) writeTags(out, *end);
+    else out.write(0, "ENDTAB");
+  }
+
+  void writeTables(TagWriter& out) {
+    std::vector<std::string> order = db_.unmodelled.tableOrder;
+    for (const char* name : {"LAYER", "APPID", "UCS", "BLOCK_RECORD"})
+      if (std::find(order.begin(), order.end(), name) == order.end() && needsTable(name)) order.push_back(name);
+    std::size_t raw = 0;
+    for (const std::string& name : order) {
+      if (name == "LAYER") {
+        writeTable(out, db_.layers, name, "AcDbLayerTableRecord", [this](Tags& t, const LayerRecord& l) {
+          t.push_back({62, std::to_string(l.color)});
+          t.push_back({6, codec_.encode(l.linetype)});
+        }, {62, 6});
+      } else if (name == "APPID") {
+        writeTable(out, db_.appIds, name, "AcDbRegAppTableRecord", [](Tags&, const AppIdRecord&) {}, {});
+      } else if (name == "UCS") {
+        writeTable(out, db_.ucss, name, "AcDbUCSTableRecord", [](Tags& t, const UcsRecord& u) {
+          for (auto [code, p] : {std::pair{10, u.origin}, std::pair{11, u.xAxis}, std::pair{12, u.yAxis}}) {
+            t.push_back({code, formatDouble(p.x)});
+            t.push_back({code + 10, formatDouble(p.y)});
+            t.push_back({code + 20, formatDouble(p.z)});
+          }
+        }, {10, 20, 30, 11, 21, 31, 12, 22, 32});
+      } else if (name == "BLOCK_RECORD") {
+        if (!context_.r12)
+          writeTable(out, db_.blockRecords, name, "AcDbBlockTableRecord", [](Tags&, const BlockRecordEntry&) {}, {});
+      } else {
+        while (raw < db_.unmodelled.tables.size() && db_.unmodelled.tables[raw].name != name) ++raw;
+        if (raw < db_.unmodelled.tables.size()) writeTags(out, db_.unmodelled.tables[raw++].tags);
+      }
+    }
+  }
+
+  bool needsTable(const std::string& name) const {
+    if (name == "LAYER") return db_.layers.Size() > 0;
+    if (name == "APPID") return db_.appIds.Size() > 0;
+    if (name == "UCS") return db_.ucss.Size() > 0;
+    return !context_.r12 && db_.blockRecords.Size() > 0;
+  }
+
+  bool isMade(BlockId id) const {
+    return state_ && std::find(state_->madeBlocks.begin(), state_->madeBlocks.end(), id) != state_->madeBlocks.end();
+  }
+
+  void writeBlocks(TagWriter& out) {
+    for (std::uint32_t i = 1; i <= db_.BlockCount(); ++i) {
+      const BlockId id{i};
+      const BlockDefinition& block = db_.Block(id);
+      if (block.erased || isMade(id)) continue;
+      writeBlockHead(out, block);
+      // Model space and the active layout hold their entities in ENTITIES.
+      if (id != db_.ModelSpace() && id != db_.PaperSpace())
+        for (EntityId e : block.entities) writeEntity(out, e);
+      writeBlockEnd(out, block);
+    }
+  }
+
+  void writeBlockHead(TagWriter& out, const BlockDefinition& block) {
+    if (!block.modified && block.source) return writeTags(out, *block.source);
+    Tags canonical{{0, "BLOCK"}};
+    if (block.handle) canonical.push_back({5, HandleText(block.handle)});
+    if (!context_.r12) {
+      if (block.owner) canonical.push_back({330, HandleText(block.owner)});
+      canonical.push_back({100, "AcDbEntity"});
+    }
+    if (block.paperSpace) canonical.push_back({67, "1"});
+    canonical.push_back({8, codec_.encode(block.layer)});
+    if (!context_.r12) canonical.push_back({100, "AcDbBlockBegin"});
+    canonical.push_back({2, codec_.encode(block.name)});
+    // Bit 2 must be set when the block has non-constant ATTDEFs, or other CAD
+    // programs treat it as having no attributes.
+    int flags = block.flags & ~kBlockHasAttributes;
+    for (EntityId e : block.entities) {
+      const Entity& entity = db_.At(e);
+      if (const auto* def = std::get_if<AttdefData>(&entity.data); def && !entity.erased && !(def->flags & 2))
+        flags |= kBlockHasAttributes;
+    }
+    canonical.push_back({70, std::to_string(flags)});
+    canonical.push_back({10, formatDouble(block.base.x)});
+    canonical.push_back({20, formatDouble(block.base.y)});
+    canonical.push_back({30, formatDouble(block.base.z)});
+    canonical.push_back({3, codec_.encode(block.name)});
+    canonical.push_back({1, codec_.encode(block.xrefPath)});
+    if (!block.description.empty()) canonical.push_back({4, codec_.encode(block.description)});
+    out.write(mergeRecord(block.source.get(), canonical, {5, 330, 67, 8, 2, 70, 10, 20, 30, 3, 1, 4}, {}));
+  }
+
+  void writeBlockEnd(TagWriter& out, const BlockDefinition& block) {
+    if (block.endSource && !block.modified) return writeTags(out, *block.endSource);
+    Tags canonical{{0, "ENDBLK"}};
+    const Handle handle = block.endHandle ? block.endHandle : context_.r12 ? 0 : newHandle();
+    if (handle) canonical.push_back({5, HandleText(handle)});
+    if (!context_.r12) {
+      if (block.owner) canonical.push_back({330, HandleText(block.owner)});
+      canonical.push_back({100, "AcDbEntity"});
+      canonical.push_back({8, codec_.encode(block.layer)});
+      canonical.push_back({100, "AcDbBlockEnd"});
+    }
+    out.write(mergeRecord(block.endSource.get(), canonical, {5, 330, 8}, {}));
+  }
+
+  void writeEntities(TagWriter& out) {
+    std::vector<bool> written(db_.EntityCount() + 1, false);
+    auto writeTop = [&](EntityId id) {
+      if (written[id.value]) return;
+      written[id.value] = true;
+      const Entity& e = db_.At(id);
+      if (e.container == db_.ModelSpace() || e.container == db_.PaperSpace()) writeEntity(out, id);
+    };
+    if (state_)
+      for (EntityId id : state_->entitiesSection) writeTop(id);
+    for (BlockId space : {db_.ModelSpace(), db_.PaperSpace()})
+      if (space)
+        for (EntityId id : db_.Block(space).entities) writeTop(id);
+  }
+
+  void writeOne(TagWriter& out, const Entity& e, bool hasAttributes) {
+    if (!e.modified && e.source) return writeTags(out, *e.source);
+    out.write(entityTags(e, context_, hasAttributes));
+  }
+
+  void writeEntity(TagWriter& out, EntityId id) {
+    const Entity& e = db_.At(id);
+    if (e.erased) return;
+    std::vector<EntityId> children;
+    EntityId seqEnd;
+    if (const auto* insert = std::get_if<InsertData>(&e.data)) {
+      children = insert->attributes;
+      seqEnd = insert->seqEnd;
+    } else if (const auto* polyline = std::get_if<PolylineData>(&e.data)) {
+      children = polyline->vertices;
+      seqEnd = polyline->seqEnd;
+    }
+    std::erase_if(children, [&](EntityId c) { return db_.At(c).erased; });
+    const bool hasChildren = !children.empty();
+    writeOne(out, e, hasChildren);
+    for (EntityId c : children) writeOne(out, db_.At(c), false);
+    const bool needsSeqEnd = hasChildren || std::holds_alternative<PolylineData>(e.data);
+    if (seqEnd && !db_.At(seqEnd).erased) {
+      writeOne(out, db_.At(seqEnd), false);
+    } else if (needsSeqEnd) {
+      Entity end;
+      end.type = "SEQEND";
+      end.data = SeqEndData{};
+      end.handle = newHandle();
+      end.owner = e.handle;
+      end.layer = e.layer;
+      end.paperSpace = e.paperSpace;
+      out.write(entityTags(end, context_, false));
+    }
+  }
+
+  const Database& db_;
+  const FileState* state_;
+  TextCodec codec_;
+  WriteContext context_;
+  Handle nextHandle_;
+};
+
+}  // namespace
+
+std::string writeDrawing(const Database& drawing) { return DrawingWriter(drawing).write(); }
+
+}  // namespace cadhost::dxf

@@ -1,0 +1,31 @@
+// What a loaded drawing keeps of its file so it can be written back as it was.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cadhost/database.h"
+#include "cadhost/dxf/tag.h"
+
+namespace cadhost::dxf {
+
+// Kept in Database::unmodelled.dxfState. Holds the file's bytes (every source
+// span points into them), the section order and the framing tags of each
+// section and modelled table, so that an unchanged drawing is written back
+// byte for byte.
+struct FileState {
+  struct SectionFrame {
+    std::string name;
+    Tags open;   // "0 SECTION" "2 NAME"
+    Tags close;  // "0 ENDSEC"
+  };
+  std::shared_ptr<const TagList> file;
+  std::vector<SectionFrame> sections;      // file order
+  std::map<std::string, Tags> tableEnds;   // "0 ENDTAB" of each modelled table, by name
+  std::vector<EntityId> entitiesSection;   // top-level entities of ENTITIES, file order
+  std::vector<BlockId> madeBlocks;         // layouts the file lacked (R12), not written
+};
+
+}  // namespace cadhost::dxf
