@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -29,7 +30,9 @@ enum class UnloadMode : int {
 // their controls as members and register them in their constructor.
 // A window is loaded on first Load or Show; unloading it puts the window and
 // all its controls back into the state they had when it was first loaded, so
-// a window loaded again starts as designed.
+// a window loaded again starts as designed. Setting a control of a window
+// that is not loaded does not load it: call Load() first where the Load
+// handler must run before the change.
 class Form {
  public:
   Form(std::string name, UiPort& ui);

@@ -5,6 +5,7 @@
 #include "forms/control.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace forms {
@@ -37,6 +38,8 @@ class ListControl : public Control {
 
   // The user chooses entry `index` (a click in the list or in the drop-down).
   void UserChoose(int index);
+  // A list takes the choice of an entry, not a bare click.
+  void UserClick() override { Fail("takes the choice of an entry, not a click"); }
   // The first entry whose text equals `text` exactly, or -1.
   int FindExact(const std::string& text) const;
 

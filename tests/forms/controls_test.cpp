@@ -170,6 +170,7 @@ TEST_F(ControlsTest, HiddenOrDisabledControlsRefuseGesturesAndFocus) {
   window.Frame1.Enabled(false);
   EXPECT_TRUE(window.Check.Enabled());
   EXPECT_THROW(window.Check.UserClick(), ControlError);
+  EXPECT_THROW(window.List.UserClick(), ControlError);
   EXPECT_TRUE(window.events.empty());
 }
 
