@@ -1,6 +1,7 @@
 // The window base: load, show, hide and unload with their events, activation
 // order, the control registry and design state, the window dump; and the
 // recording port.
+#include "forms/control_address.h"
 #include "forms/form.h"
 #include "forms/list_controls.h"
 #include "forms/recording_port.h"
@@ -125,6 +126,30 @@ TEST_F(FormTest, RegistryFindsControlsByNameAndIndex) {
   EXPECT_THROW(work.Register(work.Label1), ControlError);
   EXPECT_EQ(port.Windows().Find("frm_matchatts"), &match);
   EXPECT_EQ(port.Windows().Find("Frm_DriveDir"), nullptr);
+}
+
+TEST_F(FormTest, AddressesNameWindowsAndControlsOfArrays) {
+  ControlArray<OptionButton> opts{"OptRepWith", 2};
+  work.Register(opts);
+  const std::vector<std::pair<std::string, std::optional<ControlAddress>>> cases{
+      {"Frm_ReplaceBlocks", ControlAddress{"Frm_ReplaceBlocks", "", -1}},
+      {"Frm_ReplaceBlocks.List1", ControlAddress{"Frm_ReplaceBlocks", "List1", -1}},
+      {"Frm_ReplaceBlocks.OptRepWith(1)", ControlAddress{"Frm_ReplaceBlocks", "OptRepWith", 1}},
+      {"", std::nullopt},
+      {"Frm.", std::nullopt},
+      {"Frm.Opt(", std::nullopt},
+      {"Frm.Opt()", std::nullopt},
+      {"Frm.Opt(-1)", std::nullopt},
+      {"Frm.Opt(1", std::nullopt},
+      {"Frm.A.B", std::nullopt},
+      {"Frm Work", std::nullopt}};
+  for (const auto& [text, expected] : cases) {
+    EXPECT_EQ(ParseControlAddress(text), expected) << text;
+  }
+  EXPECT_EQ(Resolve(port.Windows(), *ParseControlAddress("frm_replaceblocks.OptRepWith(1)")).control, &opts(1));
+  EXPECT_EQ(Resolve(port.Windows(), *ParseControlAddress("Frm__MDI")).form, &mdi);
+  EXPECT_THROW(Resolve(port.Windows(), *ParseControlAddress("Frm_ReplaceBlocks.OptRepWith(2)")), ControlError);
+  EXPECT_THROW(Resolve(port.Windows(), *ParseControlAddress("Frm_DriveDir")), ControlError);
 }
 
 TEST_F(FormTest, WindowDumpLoadedOrNot) {
