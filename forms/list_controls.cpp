@@ -139,6 +139,12 @@ void ComboBox::UserType(const std::string& text) {
   }
 }
 
+void ComboBox::UserEdit(const std::string& text) {
+  if (style_ != ComboStyle::Editable) Fail("does not take typed text");
+  BeginUserGesture();
+  TypedText(text);
+}
+
 void ComboBox::UserErase() {
   if (style_ != ComboStyle::Editable) Fail("does not take typed text");
   BeginUserGesture();

@@ -100,6 +100,9 @@ class ComboBox : public ListControl {
   // The user selects the whole text and types `text` one character at a
   // time: every keystroke is one change of the text and runs Change.
   void UserType(const std::string& text);
+  // One edit of the user in the text field (a keystroke, a paste, a cut) that
+  // leaves `text` there: one change of the text.
+  void UserEdit(const std::string& text);
   // The user deletes the whole text: one change to the empty text.
   void UserErase();
 

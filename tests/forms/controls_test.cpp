@@ -145,9 +145,11 @@ TEST_F(ControlsTest, TypingIsOneChangePerCharacterAndTakesTheFocus) {
   window.events.clear();
   window.Combo.UserType("2.5");
   window.Combo.UserType("\xC3\xA9");  // one accented letter: one keystroke
+  window.Combo.UserEdit("\xC3\xA9-12");  // a paste in the desktop's edit field: one change
   window.Combo.UserErase();
   EXPECT_EQ(window.events, (Events{"Combo_GotFocus", "Combo_Change 2", "Combo_Change 2.", "Combo_Change 2.5",
-                                   "Combo_Change \xC3\xA9", "Combo_Change "}));
+                                   "Combo_Change \xC3\xA9", "Combo_Change \xC3\xA9-12",
+                                   "Combo_Change "}));
   window.events.clear();
   window.Combo.UserLeave();
   EXPECT_EQ(window.events, (Events{"Combo_LostFocus"}));
