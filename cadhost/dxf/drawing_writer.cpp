@@ -145,7 +145,7 @@ class DrawingWriter {
     if (head.source && !head.modified) {
       // The entry count (70) follows the records; everything else as read.
       Tags canonical{{0, "TABLE"}, {2, name}, {70, std::to_string(live)}};
-      Tags merged = mergeRecord(head.source.get(), canonical, {70}, {});
+      const Tags merged = mergeRecord(head.source.get(), canonical, {2, 70}, {});
       if (merged == *head.source) writeTags(out, *head.source);
       else out.write(merged);
     } else {

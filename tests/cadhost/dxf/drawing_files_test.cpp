@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "cadhost/dxf/drawing_files.h"
+#include "cadhost/dxf/drawing_reader.h"
+#include "cadhost/dxf/tag_reader.h"
+#include "cadhost/dxf/tag_writer.h"
+#include "tests/cadhost/dxf/dxf_fixture.h"
+
+namespace cadhost::dxf {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DrawingFiles : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("cindral_dxf_" + std::to_string(::getpid()) + "_" +
+                                        testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "Blocks");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  void writeFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+  std::string readFile(const fs::path& path) { return readFileBytes(path); }
+
+  // A drawing file holding a door: a line on its own layer, an attribute
+  // definition, a reference to a nested block, base point (2, 3).
+  static std::string doorDrawing() {
+    return test::asciiDxf({
+        {0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, "AC1015"}, {9, "$INSBASE"},
+        {10, "2.0"}, {20, "3.0"}, {30, "0.0"}, {0, "ENDSEC"},
+        {0, "SECTION"}, {2, "TABLES"}, {0, "TABLE"}, {2, "LAYER"}, {70, "1"},
+        {0, "LAYER"}, {2, "Doors"}, {70, "0"}, {62, "4"}, {6, "Continuous"}, {0, "ENDTAB"}, {0, "ENDSEC"},
+        {0, "SECTION"}, {2, "BLOCKS"},
+        {0, "BLOCK"}, {8, "0"}, {2, "HINGE"}, {70, "0"}, {10, "0"}, {20, "0"}, {30, "0"}, {3, "HINGE"},
+        {0, "CIRCLE"}, {8, "0"}, {10, "0"}, {20, "0"}, {30, "0"}, {40, "0.1"},
+        {0, "ENDBLK"}, {8, "0"},
+        {0, "ENDSEC"},
+        {0, "SECTION"}, {2, "ENTITIES"},
+        {0, "LINE"}, {8, "Doors"}, {10, "0"}, {20, "0"}, {30, "0"}, {11, "1"}, {21, "0"}, {31, "0"},
+        {0, "ATTDEF"}, {8, "0"}, {10, "0"}, {20, "0"}, {30, "0"}, {40, "0.2"}, {1, "D1"}, {3, "Door"}, {2, "MODEL"}, {70, "0"},
+        {0, "INSERT"}, {8, "0"}, {2, "HINGE"}, {10, "0"}, {20, "0"}, {30, "0"},
+        {0, "ENDSEC"}, {0, "EOF"}});
+  }
+
+  fs::path dir_;
+  DxfDrawingFiles files_;
+};
+
+TEST_F(DrawingFiles, OpensAndSavesKeepingTheOldFileAsBak) {
+  const fs::path path = dir_ / "site.dxf";
+  const std::string original = test::asciiDxf(test::r2000Drawing());
+  writeFile(path, original);
+  auto db = files_.Open(path.string());
+  files_.Save(*db, path.string());
+  EXPECT_EQ(readFile(path), original);
+  EXPECT_EQ(readFile(dir_ / "site.bak"), original);
+
+  Entity line;
+  LineData lineData;
+  lineData.end = {1, 1, 0};
+  line.data = lineData;
+  db->AddEntity(db->ModelSpace(), line);
+  files_.Save(*db, path.string());
+  EXPECT_EQ(readFile(dir_ / "site.bak"), original);
+  EXPECT_EQ(files_.Open(path.string())->Block(db->ModelSpace()).entities.size(), 4u);
+  for (const auto& entry : fs::directory_iterator(dir_))
+    EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << "temporary file left behind";
+}
+
+TEST_F(DrawingFiles, FailedSaveLeavesTheOldFileUntouched) {
+  const fs::path path = dir_ / "site.dxf";
+  std::string binary;
+  TagWriter(binary, WriteFormat{FileFormat::Binary}).writeFile(readTags(test::asciiDxf(test::r2000Drawing()), "x"));
+  writeFile(path, binary);
+  auto db = files_.Open(path.string());
+  // Binary data that is not hexadecimal cannot be written to a binary file.
+  Entity& line = db->At(db->FindEntity(0x43));
+  cad::XDataItem notHex;
+  notHex.code = 1004;
+  notHex.value = std::string("not hex");
+  line.xdata[0].items.push_back(notHex);
+  line.modified = true;
+  EXPECT_THROW(files_.Save(*db, path.string()), cad::HostError);
+  EXPECT_EQ(readFile(path), binary);
+  EXPECT_FALSE(fs::exists(dir_ / "site.bak"));
+  EXPECT_THROW(files_.Save(*db, (dir_ / "missing" / "x.dxf").string()), cad::HostError);
+}
+
+TEST_F(DrawingFiles, InsertsADrawingFileAsABlockByContent) {
+  writeFile(dir_ / "Blocks" / "door.dwg", doorDrawing());
+  auto db = readDrawing(std::make_shared<const TagList>(readTags(test::asciiDxf(test::r2000Drawing()), "s")), "s");
+  // The program writes `\` and the block name in capitals.
+  std::string path = (dir_ / "blocks").string() + "\\DOOR.dwg";
+  const BlockId door = files_.InsertAsBlock(*db, path);
+  const BlockDefinition& block = db->Block(door);
+  EXPECT_EQ(block.name, "DOOR");
+  EXPECT_EQ(block.base, (Point{2, 3, 0}));
+  ASSERT_EQ(block.entities.size(), 3u);
+  EXPECT_EQ(std::get<AttdefData>(db->At(block.entities[1]).data).tag, "MODEL");
+  EXPECT_TRUE(db->FindBlock("HINGE")) << "nested blocks come along";
+  ASSERT_TRUE(db->layers.FindRecord("Doors"));
+  EXPECT_EQ(db->layers.FindRecord("Doors")->color, 4);
+  ASSERT_TRUE(block.recordIndex);
+  EXPECT_EQ(db->blockRecords.At(block.recordIndex).handle, block.owner);
+  EXPECT_EQ(files_.InsertAsBlock(*db, path), door) << "a block of that name is used as it is";
+
+  // Saved and read again, the new block is complete.
+  const fs::path saved = dir_ / "out.dxf";
+  files_.Save(*db, saved.string());
+  auto again = files_.Open(saved.string());
+  const BlockId doorAgain = again->FindBlock("DOOR");
+  ASSERT_TRUE(doorAgain);
+  EXPECT_EQ(again->Block(doorAgain).entities.size(), 3u);
+  EXPECT_EQ(again->Block(doorAgain).flags & kBlockHasAttributes, kBlockHasAttributes);
+}
+
+TEST_F(DrawingFiles, RefusesWhatIsNotADxfDrawingWithTheFileNamed) {
+  writeFile(dir_ / "Blocks" / "REAL.dwg", std::string("AC1018\0\0\0\0binary", 16));
+  writeFile(dir_ / "Blocks" / "BROKEN.dwg", "  0\nSECTION\nxx\n");
+  auto db = Database::CreateNew();
+  struct Case {
+    std::string file;
+    std::string message;
+  };
+  for (const Case& c : {Case{"REAL.dwg", "is a DWG drawing; the built-in host reads DXF drawings only"},
+                        Case{"BROKEN.dwg", "line 3: expected a group code"},
+                        Case{"MISSING.dwg", "Drawing file not found: "}}) {
+    const std::string path = (dir_ / "Blocks" / c.file).string();
+    try {
+      files_.InsertAsBlock(*db, path);
+      ADD_FAILURE() << c.file;
+    } catch (const cad::HostError& e) {
+      EXPECT_NE(e.Description().find(c.message), std::string::npos) << e.Description();
+      EXPECT_NE(e.Description().find(c.file), std::string::npos) << e.Description();
+    }
+  }
+  EXPECT_FALSE(db->FindBlock("REAL"));
+}
+
+}  // namespace
+}  // namespace cadhost::dxf

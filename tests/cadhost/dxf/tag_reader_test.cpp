@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include "cadhost/dxf/error.h"
+#include "cadhost/dxf/tag_reader.h"
+#include "cadhost/dxf/tag_writer.h"
+#include "tests/cadhost/dxf/dxf_fixture.h"
+
+namespace cadhost::dxf {
+namespace {
+
+using test::asciiDxf;
+
+TEST(AsciiTagReader, KeepsValueTextAndReadsLfAndCrLf) {
+  for (const std::string eol : {"\n", "\r\n"}) {
+    const std::string text = "  0" + eol + "SECTION" + eol + "2" + eol + "HEADER" + eol + " 40 " + eol +
+                              "  1.50 " + eol + "  0" + eol + "EOF" + eol;
+    TagList tags = readTags(text, "a.dxf");
+    ASSERT_EQ(tags.size(), 4u);
+    EXPECT_EQ(tags.code(1), 2);
+    EXPECT_EQ(tags.value(1), "HEADER");
+    EXPECT_EQ(tags.code(2), 40);
+    EXPECT_EQ(tags.value(2), "  1.50 ");  // the value as written, spaces and all
+    EXPECT_EQ(tags.lineEnding(), eol);
+    EXPECT_EQ(tags.raw(1, 2), "2" + eol + "HEADER" + eol);
+  }
+}
+
+TEST(AsciiTagReader, StopsAtEofAndKeepsWhatFollows) {
+  const std::string text = "  0\nEOF\n\n\ngarbage that is never read\n";
+  TagList tags = readTags(text, "a.dxf");
+  ASSERT_EQ(tags.size(), 1u);
+  EXPECT_EQ(tags.trailer(), "\n\ngarbage that is never read\n");
+}
+
+TEST(AsciiTagReader, LastValueWithoutLineEnd) {
+  TagList tags = readTags("  0\nSECTION\n  0\nEOF", "a.dxf");
+  ASSERT_EQ(tags.size(), 2u);
+  EXPECT_EQ(tags.value(1), "EOF");
+}
+
+struct BadFile {
+  const char* name;
+  std::string text;
+  std::string message;
+};
+
+class BadDxf : public testing::TestWithParam<BadFile> {};
+
+TEST_P(BadDxf, NamesFileLineAndFault) {
+  try {
+    readTags(GetParam().text, "site.dxf");
+    FAIL() << "read a broken file";
+  } catch (const DxfError& e) {
+    EXPECT_EQ(std::string(e.what()), GetParam().message);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BadDxf,
+    testing::Values(
+        BadFile{"CodeNotANumber", "  0\nSECTION\nabc\nHEADER\n", "site.dxf, line 3: expected a group code, found \"abc\""},
+        BadFile{"MissingValue", "  0\nSECTION\n  2\n", "site.dxf, line 3: group code 2 has no value line"},
+        BadFile{"CodeOutOfRange", "99999999\nx\n", "site.dxf, line 1: group code 99999999 is out of range"},
+        BadFile{"Empty", "", "site.dxf: the file is empty"},
+        BadFile{"Dwg", std::string("AC1015\0\0\0", 9), "site.dxf: this is a DWG drawing; the built-in host reads DXF drawings"},
+        BadFile{"BinaryTruncatedReal", std::string(kBinarySentinel) + std::string("\x0A\x00\x01\x02", 4),
+                "site.dxf, byte offset 24: the file ends inside a real value"},
+        BadFile{"BinaryUnterminatedText", std::string(kBinarySentinel) + std::string("\x00\x00SECT", 6),
+                "site.dxf, byte offset 24: a text value has no terminating zero byte"}),
+    [](const auto& info) { return info.param.name; });
+
+// Binary files: written with each code width, read back to the same tags and
+// written again byte for byte.
+TEST(BinaryTags, RoundTripEveryValueKind) {
+  const test::Pairs pairs{{0, "SECTION"}, {2, "ENTITIES"}, {0, "LWPOLYLINE"}, {5, "2F"}, {10, "1.25"},
+                          {20, "-3e-05"}, {70, "1"}, {90, "70000"}, {160, "123456789012"}, {290, "1"},
+                          {310, "00FF10AB"}, {1004, "0A0B"}, {1071, "-5"}, {1040, "0.1"}, {0, "ENDSEC"}, {0, "EOF"}};
+  for (BinaryCodeWidth width : {BinaryCodeWidth::OneByte, BinaryCodeWidth::TwoBytes}) {
+    std::string bytes;
+    TagWriter writer(bytes, WriteFormat{FileFormat::Binary, "\n", width});
+    writer.writeStart();
+    for (const auto& [code, value] : pairs) writer.write(code, value);
+    TagList tags = readTags(bytes, "b.dxf");
+    ASSERT_EQ(tags.format(), FileFormat::Binary);
+    EXPECT_EQ(tags.codeWidth(), width);
+    ASSERT_EQ(tags.size(), pairs.size());
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+      EXPECT_EQ(tags.code(i), pairs[i].first);
+      EXPECT_EQ(tags.value(i), pairs[i].second) << "code " << pairs[i].first;
+    }
+    std::string again;
+    TagWriter(again, WriteFormat::of(tags)).writeFile(tags);
+    EXPECT_EQ(again, bytes);
+  }
+}
+
+TEST(TagWriter, CopiesReadFilesByteForByteAndConvertsBetweenLayouts) {
+  const std::string text = "0\r\nSECTION\r\n  2\r\nENTITIES\r\n 10\r\n1.000\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n\r\n";
+  TagList tags = readTags(text, "a.dxf");
+  std::string same;
+  TagWriter(same, WriteFormat::of(tags)).writeFile(tags);
+  EXPECT_EQ(same, text);
+
+  std::string binary;
+  TagWriter(binary, WriteFormat{FileFormat::Binary}).writeFile(tags);
+  TagList fromBinary = readTags(binary, "b.dxf");
+  std::string ascii;
+  TagWriter(ascii, WriteFormat{}).writeFile(fromBinary);
+  EXPECT_EQ(ascii, "  0\nSECTION\n  2\nENTITIES\n 10\n1\n  0\nENDSEC\n  0\nEOF\n");
+}
+
+TEST(TagWriter, RefusesValuesBinaryCannotHold) {
+  std::string out;
+  TagWriter writer(out, WriteFormat{FileFormat::Binary});
+  EXPECT_THROW(writer.write(10, "not a number"), DxfError);
+  EXPECT_THROW(writer.write(310, "XYZ"), DxfError);
+}
+
+}  // namespace
+}  // namespace cadhost::dxf
