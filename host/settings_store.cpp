@@ -160,10 +160,13 @@ constexpr const char* kUpsertSetting =
     " ON CONFLICT(application_folded, section_folded, key_folded)"
     " DO UPDATE SET value = excluded.value";
 
-// A section and every section nested under it ("<section>\...").
+// A section, and the sections nested under it: folded names from "<section>\"
+// up to "<section>]" (the byte after "\"), a range the unique index serves.
 constexpr const char* kDeleteSection =
-    "DELETE FROM settings WHERE application_folded = ?1 AND (section_folded = ?2"
-    " OR substr(section_folded, 1, length(?2) + 1) = ?2 || '\\')";
+    "DELETE FROM settings WHERE application_folded = ?1 AND section_folded = ?2";
+constexpr const char* kDeleteNestedSections =
+    "DELETE FROM settings WHERE application_folded = ?1"
+    " AND section_folded >= ?2 AND section_folded < ?3";
 
 void UpsertSetting(sqlite3* db, const std::filesystem::path& file, const std::string& application,
                    const std::string& section, const SettingValue& entry) {
@@ -180,7 +183,14 @@ void UpsertSetting(sqlite3* db, const std::filesystem::path& file, const std::st
 
 void DeleteSection(sqlite3* db, const std::filesystem::path& file, const std::string& application,
                    const std::string& section) {
-  Statement(db, file, kDeleteSection).Bind(1, FoldCase(application)).Bind(2, FoldCase(section)).Run();
+  const std::string foldedApplication = FoldCase(application);
+  const std::string foldedSection = FoldCase(section);
+  Statement(db, file, kDeleteSection).Bind(1, foldedApplication).Bind(2, foldedSection).Run();
+  Statement(db, file, kDeleteNestedSections)
+      .Bind(1, foldedApplication)
+      .Bind(2, foldedSection + '\\')
+      .Bind(3, foldedSection + ']')
+      .Run();
 }
 
 }  // namespace
