@@ -16,7 +16,7 @@ std::string_view WindowStateName(WindowState state) {
 
 Form::Form(std::string name, UiPort& ui) : name_(std::move(name)), ui_(ui) { ui_.Windows().Add(*this); }
 
-Form::~Form() { ui_.Windows().Forget(*this); }
+Form::~Form() { ui_.ForgetWindow(*this); }
 
 void Form::Move(int left, int top, int width, int height) {
   window_.left = left;

@@ -19,6 +19,11 @@ void UiPort::UnloadWindow(Form& form) {
   ActivatePrevious(form);
 }
 
+void UiPort::ForgetWindow(Form& form) {
+  OnForget(form);
+  windows_.Forget(form);
+}
+
 void UiPort::ActivateWindow(Form& form) {
   if (!form.Visible()) return;
   if (!windows_.Activate(form)) return;

@@ -43,6 +43,9 @@ class UiPort {
   void ShowWindow(Form& form);
   void HideWindow(Form& form);
   void UnloadWindow(Form& form);
+  // A window model is being destroyed: the port lets go of everything that
+  // shows it.
+  void ForgetWindow(Form& form);
   // Makes a showing window the active one (a hidden window cannot become
   // active; the call then does nothing).
   void ActivateWindow(Form& form);
@@ -55,6 +58,7 @@ class UiPort {
   virtual void OnHide(const Form& form) = 0;
   virtual void OnUnload(const Form& form) = 0;
   virtual void OnActivate(const Form& form) = 0;
+  virtual void OnForget(const Form& /*form*/) {}
 
  private:
   void ActivatePrevious(Form& leaving);

@@ -1,0 +1,31 @@
+// The desktop program's Qt application: its event loop and user-interface port.
+#pragma once
+
+#include <memory>
+
+#include "gui/qt_port.h"
+
+class QApplication;
+
+namespace gui {
+
+// Owns the QApplication and the Qt port for the life of the desktop program.
+// The program builds its windows on `Port()`, starts, then `Exec` runs the event
+// loop until the last of its windows is unloaded.
+class DesktopShell {
+ public:
+  DesktopShell(int& argc, char** argv);
+  ~DesktopShell();
+  DesktopShell(const DesktopShell&) = delete;
+  DesktopShell& operator=(const DesktopShell&) = delete;
+
+  QtPort& Port() { return *port_; }
+  // Runs the event loop; returns at once when start-up already ended the program.
+  int Exec();
+
+ private:
+  std::unique_ptr<QApplication> application_;
+  std::unique_ptr<QtPort> port_;
+};
+
+}  // namespace gui

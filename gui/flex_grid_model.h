@@ -1,0 +1,32 @@
+// Shows a flex grid model in a Qt table view.
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include "forms/flex_grid.h"
+
+namespace gui {
+
+// Adapts one forms::FlexGrid to Qt's model-view: cell texts, alignments and
+// colours, fixed rows and columns drawn as headers are, and the grid's
+// selection extent highlighted. Reads the grid model directly; `Reload` tells
+// the view that the grid changed after a handler ran.
+class FlexGridModel : public QAbstractTableModel {
+ public:
+  explicit FlexGridModel(const forms::FlexGrid& grid, QObject* parent = nullptr)
+      : QAbstractTableModel(parent), grid_(grid) {}
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+
+  void Reload();
+
+ private:
+  bool Fixed(int row, int col) const;
+  bool Selected(int row, int col) const;
+
+  const forms::FlexGrid& grid_;
+};
+
+}  // namespace gui

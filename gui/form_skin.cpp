@@ -1,0 +1,269 @@
+#include "gui/form_skin.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTableView>
+
+#include <cmath>
+
+#include "forms/flex_grid.h"
+#include "forms/list_controls.h"
+#include "forms/simple_controls.h"
+#include "gui/flex_grid_model.h"
+
+namespace gui {
+
+namespace {
+
+// Progress bars show single-precision ranges on Qt's integer bar in this many steps.
+constexpr int kProgressSteps = 1000;
+
+QString ToQString(const std::string& text) { return QString::fromStdString(text); }
+
+// Captions hold "&&" for a shown ampersand and "&" before an access key, as Qt does.
+QString Caption(const std::string& text) { return ToQString(text); }
+
+QString ColorStyle(forms::Rgb color) {
+  return QStringLiteral("color: rgb(%1,%2,%3);").arg(color.red).arg(color.green).arg(color.blue);
+}
+
+}  // namespace
+
+FormSkin::FormSkin(forms::Form& form, std::function<void()> afterGesture, QWidget* parent)
+    : QWidget(parent), form_(form), afterGesture_(std::move(afterGesture)) {
+  setObjectName(ToQString(form.Name()));
+  Build();
+  Refresh();
+}
+
+FormSkin::~FormSkin() = default;
+
+void FormSkin::Build() {
+  // Frames first, so that controls placed in them find their parent widget.
+  std::map<const forms::Control*, QWidget*> widgetOf;
+  auto containerWidget = [&](const forms::Control& control) -> QWidget* {
+    auto found = widgetOf.find(control.Container());
+    return found == widgetOf.end() ? this : found->second;
+  };
+  std::vector<forms::Control*> pending(form_.Controls().begin(), form_.Controls().end());
+  // Frames can nest; place each control once its container exists.
+  for (int pass = 0; pass < 8 && !pending.empty(); ++pass) {
+    std::vector<forms::Control*> later;
+    for (forms::Control* control : pending) {
+      if (control->Container() && !widgetOf.count(control->Container())) {
+        later.push_back(control);
+        continue;
+      }
+      QWidget* widget = MakeWidget(*control, containerWidget(*control));
+      widgetOf[control] = widget;
+    }
+    pending.swap(later);
+  }
+  for (forms::Control* control : pending) widgetOf[control] = MakeWidget(*control, this);
+}
+
+QWidget* FormSkin::MakeWidget(forms::Control& control, QWidget* container) {
+  Binding binding;
+  binding.control = &control;
+  const std::string kind = control.Kind();
+  QWidget* widget = nullptr;
+
+  if (auto* grid = dynamic_cast<forms::FlexGrid*>(&control)) {
+    auto* view = new QTableView(container);
+    auto* model = new FlexGridModel(*grid, view);
+    view->setModel(model);
+    view->verticalHeader()->hide();
+    view->horizontalHeader()->hide();
+    view->setSelectionMode(QAbstractItemView::NoSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    view->verticalHeader()->setDefaultSectionSize(Px(forms::kDefaultRowHeight));
+    connect(view, &QTableView::clicked, this, [this, grid](const QModelIndex& index) {
+      Gesture([grid, index] { grid->UserClick(index.row(), index.column()); });
+    });
+    connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, [this, grid](int) {
+      if (!refreshing_) Gesture([grid] { grid->UserScroll(); });
+    });
+    binding.gridModel = model;
+    widget = view;
+  } else if (auto* combo = dynamic_cast<forms::ComboBox*>(&control)) {
+    auto* box = new QComboBox(container);
+    box->setEditable(combo->Style() == forms::ComboStyle::Editable);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    connect(box, &QComboBox::activated, this, [this, combo](int index) {
+      Gesture([combo, index] { combo->UserChoose(index); });
+    });
+    if (QLineEdit* edit = box->lineEdit()) {
+      connect(edit, &QLineEdit::textEdited, this, [this, combo](const QString& text) {
+        Gesture([combo, text] { combo->UserEdit(text.toStdString()); });
+      });
+      edit->installEventFilter(this);
+      controlOf_[edit] = &control;
+    }
+    widget = box;
+  } else if (auto* list = dynamic_cast<forms::ListBox*>(&control)) {
+    auto* box = new QListWidget(container);
+    connect(box, &QListWidget::itemClicked, this, [this, list, box](QListWidgetItem* item) {
+      const int row = box->row(item);
+      Gesture([list, row] { list->UserChoose(row); });
+    });
+    widget = box;
+  } else if (kind == "button") {
+    auto* button = new QPushButton(container);
+    connect(button, &QPushButton::clicked, this, [this, &control] {
+      Gesture([&control] { control.UserClick(); });
+    });
+    widget = button;
+  } else if (kind == "check") {
+    auto* check = new QCheckBox(container);
+    connect(check, &QCheckBox::clicked, this, [this, &control] {
+      Gesture([&control] { control.UserClick(); });
+    });
+    widget = check;
+  } else if (kind == "option") {
+    auto* option = new QRadioButton(container);
+    option->setAutoExclusive(false);  // the model keeps each group exclusive
+    connect(option, &QRadioButton::clicked, this, [this, &control] {
+      Gesture([&control] { control.UserClick(); });
+    });
+    widget = option;
+  } else if (kind == "frame") {
+    widget = new QGroupBox(container);
+  } else if (kind == "progress") {
+    auto* bar = new QProgressBar(container);
+    bar->setRange(0, kProgressSteps);
+    bar->setTextVisible(false);
+    widget = bar;
+  } else {
+    auto* label = new QLabel(container);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    widget = label;
+  }
+
+  widget->setObjectName(ToQString(control.QualifiedName()));
+  widget->installEventFilter(this);
+  controlOf_[widget] = &control;
+  binding.widget = widget;
+  bindings_.push_back(binding);
+  return widget;
+}
+
+void FormSkin::Detach() {
+  detached_ = true;
+  controlOf_.clear();
+}
+
+void FormSkin::Refresh() {
+  if (detached_) return;
+  refreshing_ = true;
+  for (const Binding& binding : bindings_) RefreshBinding(binding);
+  refreshing_ = false;
+}
+
+void FormSkin::RefreshBinding(const Binding& binding) {
+  forms::Control& control = *binding.control;
+  QWidget* widget = binding.widget;
+  const QSignalBlocker blocker(widget);
+  widget->setGeometry(Px(control.Left()), Px(control.Top()), Px(control.Width()),
+                      Px(control.Height()));
+  widget->setVisible(control.Visible());
+  widget->setEnabled(control.Enabled());
+  widget->setToolTip(ToQString(control.ToolTipText()));
+
+  if (auto* grid = dynamic_cast<forms::FlexGrid*>(&control)) {
+    auto* view = static_cast<QTableView*>(widget);
+    binding.gridModel->Reload();
+    for (int col = 0; col < grid->Cols(); ++col) {
+      const int width = Px(grid->ColWidth(col));
+      view->setColumnHidden(col, width <= 0);
+      if (width > 0) view->setColumnWidth(col, width);
+    }
+    const QSignalBlocker scrollBlocker(view->verticalScrollBar());
+    const int top = std::max(0, grid->TopRow() - grid->FixedRows());
+    view->verticalScrollBar()->setValue(top);
+    return;
+  }
+  if (auto* combo = dynamic_cast<forms::ComboBox*>(&control)) {
+    auto* box = static_cast<QComboBox*>(widget);
+    box->clear();
+    for (int i = 0; i < combo->ListCount(); ++i) box->addItem(ToQString(combo->List(i)));
+    box->setCurrentIndex(combo->ListIndex());
+    if (box->isEditable()) box->setEditText(ToQString(combo->Text()));
+    return;
+  }
+  if (auto* list = dynamic_cast<forms::ListBox*>(&control)) {
+    auto* box = static_cast<QListWidget*>(widget);
+    box->clear();
+    for (int i = 0; i < list->ListCount(); ++i) box->addItem(ToQString(list->List(i)));
+    box->setCurrentRow(list->ListIndex());
+    return;
+  }
+  widget->setStyleSheet(ColorStyle(control.ForeColor()));
+  if (auto* check = dynamic_cast<forms::CheckBox*>(&control)) {
+    auto* box = static_cast<QCheckBox*>(widget);
+    box->setText(Caption(control.Caption()));
+    box->setChecked(check->Value() == 1);
+  } else if (auto* option = dynamic_cast<forms::OptionButton*>(&control)) {
+    auto* button = static_cast<QRadioButton*>(widget);
+    button->setText(Caption(control.Caption()));
+    button->setChecked(option->Value());
+  } else if (auto* bar = dynamic_cast<forms::ProgressBar*>(&control)) {
+    const float span = bar->Max() - bar->Min();
+    const float share = span > 0 ? (bar->Value() - bar->Min()) / span : 0.0F;
+    static_cast<QProgressBar*>(widget)->setValue(
+        static_cast<int>(std::lround(share * kProgressSteps)));
+  } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+    button->setText(Caption(control.Caption()));
+  } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+    frame->setTitle(Caption(control.Caption()));
+  } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+    label->setText(ToQString(control.Caption()));
+  }
+}
+
+bool FormSkin::eventFilter(QObject* watched, QEvent* event) {
+  auto found = controlOf_.find(watched);
+  if (found != controlOf_.end() && !refreshing_) {
+    forms::Control* control = found->second;
+    const std::string kind = control->Kind();
+    if (event->type() == QEvent::FocusOut && control->HasFocus()) {
+      Gesture([control] { control->UserLeave(); });
+    } else if (event->type() == QEvent::MouseButtonRelease &&
+               (kind == "label" || kind == "frame")) {
+      Gesture([control] { control->UserClick(); });
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void FormSkin::Gesture(const std::function<void()>& gesture) {
+  if (detached_) return;
+  try {
+    gesture();
+  } catch (const forms::ControlError&) {
+    // The control does not take this gesture now (hidden or disabled).
+  } catch (const std::exception& e) {
+    // Handlers report their own failures; anything that still gets here must
+    // not end the program with the user's grid in it.
+    forms::MessageBoxRequest box;
+    box.title = "Cindral";
+    box.icon = forms::MessageIcon::Critical;
+    box.text = e.what();
+    form_.Ui().ShowMessage(box);
+  }
+  if (afterGesture_) afterGesture_();
+}
+
+}  // namespace gui
