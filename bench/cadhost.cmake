@@ -1,0 +1,1 @@
+cindral_bench(cadhost_selection_bench ${CMAKE_CURRENT_SOURCE_DIR}/cadhost_selection.cpp LIBS cindral_cadhost)
