@@ -39,7 +39,8 @@ struct SettingValue {
 // Owns one open connection to the store file. Every change runs in its own
 // transaction, so a second program instance working on the same file sees
 // either the whole change or none of it; a busy store is waited for a few
-// seconds before the call gives up with `SettingsStoreError`.
+// seconds before the call gives up with `SettingsStoreError`. One object is
+// used by one thread at a time; threads or instances each open their own.
 //
 // Application, section and key names are compared without regard to case
 // (full Unicode case folding, not only ASCII); each row keeps the name as it

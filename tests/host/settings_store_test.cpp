@@ -101,6 +101,19 @@ TEST_F(SettingsStoreTest, ValuesComeBackInTheOrderTheyWereFirstSaved) {
                           SettingValue{"Separator", "-"}));
 }
 
+TEST_F(SettingsStoreTest, ValuesAreKeptByteForByte) {
+  const std::vector<SettingValue> values{{"empty", ""},
+                                         {"lines", "one\rtwo\r\nthree"},
+                                         {"nul", std::string("a\0b", 3)},
+                                         {"long", std::string(100000, 'v')},
+                                         {"latin1", "\xE9t\xE9"}};
+  {
+    SettingsStore store(StoreFile());
+    for (const SettingValue& value : values) store.SaveSetting(kApp, "S", value.key, value.value);
+  }
+  EXPECT_EQ(SettingsStore(StoreFile()).GetAllSettings(kApp, "S"), values);
+}
+
 TEST_F(SettingsStoreTest, MissingSectionReadsAsNothing) {
   SettingsStore store(StoreFile());
   EXPECT_TRUE(store.GetAllSettings(kApp, "BlocksMatched\\None^Such").empty());
