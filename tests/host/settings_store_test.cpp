@@ -1,6 +1,7 @@
 #include "host/settings_store.h"
 
 #include <sqlite3.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -187,6 +188,40 @@ TEST_F(SettingsStoreTest, ConcurrentWritersLoseNothing) {
   SettingsStore store(StoreFile());
   EXPECT_EQ(store.GetAllSettings(kApp, "One").size(), static_cast<std::size_t>(kPerWriter));
   EXPECT_EQ(store.GetAllSettings(kApp, "Two").size(), static_cast<std::size_t>(kPerWriter));
+}
+
+// Two program instances: a child process saves while this one saves too.
+TEST_F(SettingsStoreTest, TwoProcessesSavingAtOnceLoseNothing) {
+  constexpr int kPerInstance = 40;
+  auto saveAll = [this](const std::string& section) {
+    SettingsStore store(StoreFile());
+    for (int i = 0; i < kPerInstance; ++i) {
+      store.ReplaceSection(kApp, section + std::to_string(i % 10),
+                           {{"0^0", std::to_string(i)}, {"Separator", "-"}});
+      store.SaveSetting(kApp, section, std::to_string(i), std::to_string(i));
+    }
+  };
+  const pid_t child = ::fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    int status = 0;
+    try {
+      saveAll("Child");
+    } catch (...) {
+      status = 1;
+    }
+    ::_exit(status);
+  }
+  EXPECT_NO_THROW(saveAll("Parent"));
+  int status = -1;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child instance failed to save";
+  SettingsStore store(StoreFile());
+  for (const char* section : {"Child", "Parent"}) {
+    EXPECT_EQ(store.GetAllSettings(kApp, section).size(), static_cast<std::size_t>(kPerInstance));
+    EXPECT_THAT(store.GetAllSettings(kApp, std::string(section) + "9"),
+                ElementsAre(SettingValue{"0^0", "39"}, SettingValue{"Separator", "-"}));
+  }
 }
 
 TEST_F(SettingsStoreTest, StoreHeldByAnotherWriterGivesAClearErrorAndKeepsTheValue) {
