@@ -37,16 +37,21 @@ constexpr std::array<std::string_view, 14> kBuiltInNotesBody{
 
 }  // namespace
 
+std::filesystem::path DataFolderOfExecutable(const std::filesystem::path& executable) {
+  const std::filesystem::path folder = executable.parent_path();
+  if (folder.filename() == "bin") {
+    const std::filesystem::path installed = folder.parent_path() / "share" / "cindral";
+    std::error_code error;
+    if (std::filesystem::is_directory(installed, error)) return installed;
+  }
+  return folder;
+}
+
 std::filesystem::path ProgramDataFolder() {
   std::error_code error;
   const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) return std::filesystem::current_path(error);
-  const std::filesystem::path folder = executable.parent_path();
-  if (folder.filename() == "bin") {
-    const std::filesystem::path installed = folder.parent_path() / "share" / "cindral";
-    if (std::filesystem::is_directory(installed, error)) return installed;
-  }
-  return folder;
+  return DataFolderOfExecutable(executable);
 }
 
 std::string BuiltInNotes(const std::filesystem::path& lookedAt) {

@@ -16,6 +16,9 @@ inline constexpr const char* kNotesFileName = "CindralNotes.rtf";
 // <prefix>/bin and that folder exists.
 std::filesystem::path ProgramDataFolder();
 
+// The data folder for a program installed as `executable`.
+std::filesystem::path DataFolderOfExecutable(const std::filesystem::path& executable);
+
 // What the notes viewer shows.
 struct Notes {
   enum class Source { File, BuiltIn };

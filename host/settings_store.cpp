@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -79,6 +80,20 @@ std::string FoldCase(const std::string& text) {
     i = static_cast<std::size_t>(next);
   }
   return folded;
+}
+
+// A registry path as the store keys it: folded, with the root key's short
+// form ("HKCU\...") spelt out, as the registry accepts both for one value.
+std::string RegistryKey(const std::string& path) {
+  static constexpr std::pair<std::string_view, std::string_view> kRootAbbreviations[] = {
+      {"hkcu\\", "hkey_current_user\\"},
+      {"hklm\\", "hkey_local_machine\\"},
+      {"hkcr\\", "hkey_classes_root\\"}};
+  std::string key = FoldCase(path);
+  for (const auto& [shortForm, longForm] : kRootAbbreviations) {
+    if (key.starts_with(shortForm)) return std::string(longForm) + key.substr(shortForm.size());
+  }
+  return key;
 }
 
 // One prepared statement; text is always bound, never spliced into SQL.
@@ -281,7 +296,7 @@ std::filesystem::path SettingsStore::DefaultPath() {
 
 std::optional<std::string> SettingsStore::ReadRegistryValue(const std::string& path) {
   Statement query(db_, file_, "SELECT value FROM registry_values WHERE path_folded = ?1");
-  query.Bind(1, FoldCase(path));
+  query.Bind(1, RegistryKey(path));
   if (!query.Step()) return std::nullopt;
   return query.Text(0);
 }
@@ -290,7 +305,7 @@ void SettingsStore::WriteRegistryValue(const std::string& path, const std::strin
   Statement(db_, file_,
             "INSERT INTO registry_values(path_folded, path, value) VALUES(?1, ?2, ?3)"
             " ON CONFLICT(path_folded) DO UPDATE SET value = excluded.value")
-      .Bind(1, FoldCase(path))
+      .Bind(1, RegistryKey(path))
       .Bind(2, path)
       .Bind(3, value)
       .Run();

@@ -63,7 +63,8 @@ class SettingsStore {
   const std::filesystem::path& File() const { return file_; }
 
   // Registry values, keyed by their full path text
-  // ("HKEY_CURRENT_USER\SOFTWARE\...\Value Name"), compared without regard to case.
+  // ("HKEY_CURRENT_USER\SOFTWARE\...\Value Name"), compared without regard to
+  // case; the root keys' short forms HKCU, HKLM and HKCR name the same values.
   std::optional<std::string> ReadRegistryValue(const std::string& path);
   void WriteRegistryValue(const std::string& path, const std::string& value);
 

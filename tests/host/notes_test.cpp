@@ -85,4 +85,14 @@ TEST(Notes, DataFolderIsTheProgramsOwnFolder) {
   EXPECT_EQ(host::ProgramDataFolder(), executable.parent_path());
 }
 
+TEST(Notes, InstalledProgramFindsItsDataInShare) {
+  host_test::TempFolder prefix;
+  const auto executable = prefix.Path() / "bin" / "cindral";
+  EXPECT_EQ(host::DataFolderOfExecutable(executable), prefix.Path() / "bin");
+  std::filesystem::create_directories(prefix.Path() / "share" / "cindral");
+  EXPECT_EQ(host::DataFolderOfExecutable(executable), prefix.Path() / "share" / "cindral");
+  EXPECT_EQ(host::DataFolderOfExecutable(prefix.Path() / "build" / "app" / "cindral"),
+            prefix.Path() / "build" / "app");
+}
+
 }  // namespace

@@ -45,6 +45,12 @@ TEST_F(RegistryTest, WrittenDirectoryReadsBackTheSame) {
   EXPECT_TRUE(std::filesystem::exists(folder_.Path() / "cindral" / "cindral.sqlite"));
 }
 
+TEST_F(RegistryTest, ShortRootKeyNamesTheSameValue) {
+  host::WriteRegistryValue("HKCU\\Software\\Fenwright\\Cindral\\Blocks Path", "E:\\Parts");
+  EXPECT_EQ(host::ReadRegistryValue(host::kBlocksPathValue), "E:\\Parts");
+  EXPECT_EQ(host::ReadRegistryValue("HKLM\\SOFTWARE\\Fenwright\\Cindral\\Blocks Path"), "");
+}
+
 TEST_F(RegistryTest, StoreThatCannotBeOpenedReadsAsEmptyAndWritesNothing) {
   std::ofstream(folder_.Path() / "blocked") << "a file where the folder should be";
   ::setenv("XDG_CONFIG_HOME", (folder_.Path() / "blocked").c_str(), 1);
