@@ -37,7 +37,6 @@ std::unique_ptr<Database> Database::CreateNew() {
     block.name = name;
     block.owner = recordHandle;
     block.recordIndex = recordIndex;
-    block.paperSpace = name[2] == 'P';
     block.endHandle = db->NewHandle();
     auto id = db->AddBlock(std::move(block));
     db->blockRecords.At(recordIndex).block = id;
@@ -83,6 +82,7 @@ BlockId Database::AddBlock(BlockDefinition block) {
   bool model = key == "*model_space" || key == "$model_space";
   bool paper = key == "*paper_space" || key == "$paper_space";
   if (model || paper || key.starts_with("*paper_space")) block.layout = true;
+  if (paper || key.starts_with("*paper_space")) block.paperSpace = true;
   blocks_.push_back(std::move(block));
   BlockId id{static_cast<std::uint32_t>(blocks_.size())};
   blockByName_.emplace(std::move(key), id);

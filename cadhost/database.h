@@ -83,7 +83,8 @@ class Database {
   BlockId FindBlock(std::string_view name) const;
   // Appends a block definition; a zero handle gets a new one. When the block
   // names a layout "*Model_Space" or "*Paper_Space" (R12: "$MODEL_SPACE",
-  // "$PAPER_SPACE") it becomes that space and is flagged as a layout. Throws
+  // "$PAPER_SPACE") it becomes that space and is flagged as a layout; the
+  // paper-space layouts ("*Paper_Space...") are flagged as paper space. Throws
   // std::invalid_argument when a live block has that name or the handle is in use.
   BlockId AddBlock(BlockDefinition block);
   void SetBlockErased(BlockId id, bool erased);

@@ -177,6 +177,25 @@ void Drawing::ChangeHeader(const std::function<void(Header&)>& change) {
   journal_.Record({[restore, before] { restore(before); }, [restore, after] { restore(after); }});
 }
 
+void Drawing::ChangeBlock(BlockId id, const std::function<void(BlockDefinition&)>& change) {
+  BlockDefinition before = db_->Block(id);
+  change(db_->Block(id));
+  db_->Block(id).modified = true;
+  BlockDefinition after = db_->Block(id);
+  // Only the block's own fields change here; its entity list stays as it is.
+  auto restore = [this, id](const BlockDefinition& state) {
+    auto entities = std::move(db_->Block(id).entities);
+    db_->Block(id) = state;
+    db_->Block(id).entities = std::move(entities);
+  };
+  journal_.Record({[restore, before] { restore(before); }, [restore, after] { restore(after); }});
+}
+
+std::string Drawing::CurrentLayer() const {
+  const LayerRecord* layer = db_->layers.FindRecord(db_->header.currentLayer);
+  return layer ? layer->name : "0";
+}
+
 Drawing::Sizes Drawing::CurrentSizes() const {
   return {db_->EntityCount(),   db_->BlockCount(), db_->layers.Size(),
           db_->appIds.Size(),   db_->ucss.Size(),  db_->blockRecords.Size()};
@@ -198,6 +217,8 @@ void Drawing::RecordAdditions(const Sizes& before) {
     Touch();
     blockBoxes_.clear();
     for (auto v = before.entities + 1; v <= after.entities; ++v) Reindex(TopLevel(EntityId{v}));
+    // A new block may be what references to a so far missing block show.
+    for (auto v = before.blocks + 1; v <= after.blocks; ++v) BlockContentChanged(BlockId{v});
   };
   setErased(false);
   journal_.Record({[setErased] { setErased(true); }, [setErased] { setErased(false); }});

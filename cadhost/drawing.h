@@ -47,6 +47,10 @@ class Drawing {
   // A new block definition with its BLOCK_RECORD.
   BlockId AddBlock(BlockDefinition block);
   void ChangeHeader(const std::function<void(Header&)>& change);
+  void ChangeBlock(BlockId id, const std::function<void(BlockDefinition&)>& change);
+  // The layer new entities go on: the current layer, or "0" when the drawing
+  // names a current layer it does not have.
+  std::string CurrentLayer() const;
   // Runs `addition`, which may only add records to the database (a drawing
   // file loaded as a block), and records what it added so an undo removes it.
   template <class Result>

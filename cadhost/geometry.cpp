@@ -368,9 +368,20 @@ struct SelectionArea::Impl {
 SelectionArea::SelectionArea(const std::vector<double>& xyz) : impl_(std::make_unique<Impl>()) {
   if (xyz.size() % 3 != 0 || xyz.size() < 9)
     throw std::invalid_argument("a polygon needs at least three points of x, y and z");
-  for (std::size_t i = 0; i < xyz.size(); i += 3)
+  for (std::size_t i = 0; i < xyz.size(); i += 3) {
+    if (!std::isfinite(xyz[i]) || !std::isfinite(xyz[i + 1]))
+      throw std::invalid_argument("a polygon point is not a finite number");
     impl_->polygon.outer().push_back(Point2{xyz[i], xyz[i + 1]});
+  }
+  bg::unique(impl_->polygon);   // a point given twice in a row is one vertex
   bg::correct(impl_->polygon);  // closes the ring and orders it clockwise
+  bg::validity_failure_type failure = bg::no_failure;
+  if (!bg::is_valid(impl_->polygon, failure)) {
+    if (failure == bg::failure_self_intersections)
+      throw std::invalid_argument("polygon segments cannot intersect");
+    if (failure != bg::failure_spikes)
+      throw std::invalid_argument("the polygon encloses no area");
+  }
   bg::envelope(impl_->polygon, impl_->box);
 }
 
@@ -393,13 +404,22 @@ bool SelectionArea::Contains(const Box3& box) const {
   return bg::covered_by(rectangle, impl_->polygon);
 }
 
+namespace {
+// A path as Boost.Geometry sees it; a path whose points all coincide is a point.
+Path2 FlatPath(const std::vector<Point>& path) {
+  Path2 line;
+  for (const Point& p : path)
+    if (line.empty() || !bg::equals(line.back(), Flat(p))) line.push_back(Flat(p));
+  return line;
+}
+}  // namespace
+
 bool SelectionArea::WhollyInside(const Outline& outline) const {
   if (outline.Empty()) return false;
   for (const Point& p : outline.points)
     if (!bg::covered_by(Flat(p), impl_->polygon)) return false;
   for (const auto& path : outline.paths) {
-    Path2 line;
-    for (const Point& p : path) line.push_back(Flat(p));
+    Path2 line = FlatPath(path);
     if (line.size() == 1 ? !bg::covered_by(line.front(), impl_->polygon)
                          : !bg::covered_by(line, impl_->polygon))
       return false;
@@ -411,8 +431,7 @@ bool SelectionArea::Touches(const Outline& outline) const {
   for (const Point& p : outline.points)
     if (bg::covered_by(Flat(p), impl_->polygon)) return true;
   for (const auto& path : outline.paths) {
-    Path2 line;
-    for (const Point& p : path) line.push_back(Flat(p));
+    Path2 line = FlatPath(path);
     if (line.size() == 1 ? bg::covered_by(line.front(), impl_->polygon)
                          : bg::intersects(line, impl_->polygon))
       return true;

@@ -92,7 +92,7 @@ std::optional<std::string> PolygonCommand::Answer(Drawing& drawing, const std::s
             {center_.x + vertexRadius * std::cos(angle), center_.y + vertexRadius * std::sin(angle)});
       }
       Entity entity;
-      entity.layer = drawing.db().header.currentLayer;
+      entity.layer = drawing.CurrentLayer();
       entity.data = std::move(polyline);
       drawing.AddEntity(drawing.db().ModelSpace(), std::move(entity));
       step_ = Step::Done;

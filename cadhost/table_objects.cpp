@@ -106,7 +106,14 @@ class BlockObject : public cad::Block {
     data.tag = tag;
     data.prompt = prompt;
     data.flags = mode;
-    return std::dynamic_pointer_cast<cad::AttributeDefinition>(Add(std::move(data)));
+    Drawing& drawing = document_->drawing();
+    return AsOneStep(drawing, [&] {
+      // BLOCK flag 70 bit 2 must be set when the block has non-constant
+      // ATTDEFs, or other CAD programs treat it as having no attributes.
+      if ((mode & 2) == 0 && !Read().layout && (Read().flags & kBlockHasAttributes) == 0)
+        drawing.ChangeBlock(id_, [](BlockDefinition& b) { b.flags |= kBlockHasAttributes; });
+      return std::dynamic_pointer_cast<cad::AttributeDefinition>(Add(std::move(data)));
+    });
   }
 
   cad::EntityPtr AddArc(const cad::Point3& center, double radius, double startAngle,
@@ -147,7 +154,7 @@ class BlockObject : public cad::Block {
   cad::EntityPtr Add(EntityData data) {
     Drawing& drawing = document_->drawing();
     Entity entity;
-    entity.layer = drawing.db().header.currentLayer;
+    entity.layer = drawing.CurrentLayer();
     entity.data = std::move(data);
     EntityId id = drawing.AddEntity(id_, std::move(entity));
     return MakeEntityObject(document_, id);
@@ -170,7 +177,7 @@ class BlockObject : public cad::Block {
                            double yScale, double zScale, double rotation) {
     const Database& db = drawing.db();
     const BlockDefinition& definition = db.Block(block);
-    std::string layer = db.header.currentLayer;
+    std::string layer = drawing.CurrentLayer();
     Entity reference;
     reference.layer = layer;
     InsertData insert;
