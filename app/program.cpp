@@ -1,0 +1,114 @@
+#include "app/program.h"
+
+#include "cadhost/dxf/drawing_files.h"
+#include "host/host_state.h"
+#include "selection/selection_sets.h"
+
+namespace app {
+namespace {
+
+constexpr const char* kClassIdPrefix = "AutoCAD.Application.";
+constexpr const char* kVersionIndependentId = "AutoCAD.Application";
+constexpr const char* kServedVersion = "17.0";
+}  // namespace
+
+Program::Program(const Options& options, forms::UiPort& ui, std::shared_ptr<cadhost::EntityPicker> picker)
+    : ui_(ui),
+      picker_(std::move(picker)),
+      switching_(broker_, ui),
+      boundary_(ui),
+      start(ui, broker_),
+      mainFrame(ui, switching_),
+      replaceBlocks(ui),
+      progress(ui),
+      progress2(ui),
+      notesViewer(ui) {
+  host::Host() = host::HostState();
+  StartHosts(options);
+  WireWindows();
+}
+
+std::shared_ptr<cadhost::HostApplication> Program::StartHost(const std::string& version) {
+  auto files = std::make_shared<cadhost::dxf::DxfDrawingFiles>();
+  cadhost::HostOptions hostOptions;
+  hostOptions.version = version;
+  hostOptions.services.loader = files;
+  hostOptions.services.saver = files;
+  hostOptions.services.picker = picker_;
+  auto application = cadhost::HostApplication::Create(std::move(hostOptions));
+  application->Visible(true);  // a host the user started shows its window
+  hosts_.push_back(application);
+  return application;
+}
+
+void Program::StartHosts(const Options& options) {
+  for (const HostInstanceOption& instance : HostsToStart(options)) {
+    auto application = StartHost(instance.version);
+    for (const std::string& id : instance.ids) broker_.Register(kClassIdPrefix + id, application);
+    if (hosts_.size() == 1) broker_.Register(kVersionIndependentId, application);
+  }
+  // Re-attaching with no host running starts one of the served release.
+  broker_.RegisterFactory(host::kCreateReleaseId, [this]() -> cad::ApplicationPtr {
+    auto application = StartHost(kServedVersion);
+    application->Visible(false);  // a host started for the program shows when asked
+    return application;
+  });
+  if (hosts_.empty()) return;
+  const auto& first = hosts_.front();
+  if (options.drawings.empty()) {
+    first->NewDocument();
+    return;
+  }
+  std::shared_ptr<cadhost::HostDocument> active;
+  for (const std::string& drawing : options.drawings) {
+    try {
+      auto document = first->OpenDocument(drawing);
+      if (!active) active = document;
+    } catch (const cad::HostError& failure) {
+      throw StartError("cannot open drawing " + drawing + ": " + failure.Description());
+    }
+  }
+  first->Activate(active);
+}
+
+void Program::WireWindows() {
+  start.WireHandlers(boundary_);
+  mainFrame.WireHandlers(boundary_);
+  progress.WireHandlers(boundary_);
+  progress2.WireHandlers(boundary_);
+  notesViewer.WireHandlers(boundary_);
+  switching_.MainFrame(&mainFrame);
+  start.Links(host::StartWindowLinks{&mainFrame, &replaceBlocks, [] { selection::InitialiseSelectionFilter(); }});
+}
+
+void Program::Start() {
+  started_ = true;
+  boundary_.Run([this] { start.Show(); });
+}
+
+bool Program::Ended() const { return started_ && !start.Loaded() && !mainFrame.Loaded(); }
+
+void Program::Close() {
+  if (mainFrame.Loaded()) mainFrame.Close();
+}
+
+std::shared_ptr<cadhost::HostApplication> Program::UserHost() const {
+  return hosts_.empty() ? nullptr : hosts_.front();
+}
+
+std::vector<std::string> Program::HostWindowTitles() const {
+  std::vector<std::string> titles;
+  for (const auto& application : hosts_) {
+    if (!application->Visible()) continue;
+    std::string title = host::ProductNameForVersion(application->Version());
+    try {
+      title += " - [" + application->ActiveDocument()->Name() + "]";
+    } catch (const cad::HostError&) {
+      // A host without a drawing shows its bare product name.
+    }
+    titles.push_back(std::move(title));
+  }
+  return titles;
+}
+
+}  // namespace app
