@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,8 @@ struct ProbeCase {
   ProbeVerdict verdict;
 };
 
+void PrintTo(const ProbeCase& probeCase, std::ostream* out) { *out << probeCase.name; }
+
 class ReleaseProbeTest : public ::testing::TestWithParam<ProbeCase> {};
 
 TEST_P(ReleaseProbeTest, CountsEveryAnsweringIdentifierAndDecides) {
@@ -126,7 +129,7 @@ TEST(StartupTest, WithRelease17AloneTheStartWindowAttachesLoadsAndOpensTheMainWi
             (std::vector<std::string>{"topmost Frm__Start", "show Frm__Start", "activate Frm__Start",
                                       "unload Frm__Start", "topmost Frm__MDI", "notopmost Frm__MDI",
                                       "show Frm__MDI", "activate Frm__MDI",
-                                      "show Frm_ReplaceBlocks", "activate Frm_ReplaceBlocks"})
+                                      "show Frm_ReplaceBlocks", "activate Frm_ReplaceBlocks"}))
       << f.port.Transcript();
   EXPECT_TRUE(host->Visible());
   EXPECT_EQ(f.filterInitialised, 1);
@@ -151,6 +154,9 @@ TEST(StartupTest, TheLoadingBarFillsFromZeroTo2500OneRepaintPerValue) {
   cadhost::RunningObjectTable table;
   Register(table, StartHost("17.0"), {"17"});
   Frm__Start start(port, table);
+  ErrorBoundary boundary(port);
+  start.WireHandlers(boundary);
+  Host() = HostState();
   port.start = &start;
   start.Show();
   ASSERT_EQ(port.seen.size(), 2502U);  // the display's own repaint, then 0..2500
