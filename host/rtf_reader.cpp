@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <unordered_set>
 
@@ -103,9 +104,25 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 struct GroupState {
   bool bold = false;
   bool italic = false;
-  bool hidden = false;    // inside a destination that is not shown
-  int unicodeFallback = 1;  // \ucN: characters that follow each \uN as its fallback
+  bool hidden = false;       // inside a destination that is not shown
+  bool inFontTable = false;  // inside \fonttbl, where \fN defines a font
+  int unicodeFallback = 1;   // \ucN: characters that follow each \uN as its fallback
+  long long font = -1;       // \fN of the text; -1 until set, meaning the \deffN font
 };
+
+// The code page of a font's \fcharsetN; nullopt for the ANSI, default and
+// symbol character sets, whose bytes follow the document's \ansicpgN.
+std::optional<int> CodePageOfCharset(long long charset) {
+  static const std::array<std::pair<long long, int>, 18> table{{
+      {77, 10000},  {128, 932},  {129, 949},  {130, 1361}, {134, 936},  {136, 950},
+      {161, 1253},  {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257},
+      {204, 1251},  {222, 874},  {238, 1250}, {254, 437},  {255, 850},  {0, 0},
+  }};
+  for (const auto& [set, codePage] : table) {
+    if (set == charset && codePage != 0) return codePage;
+  }
+  return std::nullopt;
+}
 
 // Reads one document front to back; groups keep their state on an explicit
 // stack, so hostile nesting cannot exhaust the call stack.
@@ -249,7 +266,16 @@ class RtfParser {
 
   void Apply(std::string_view word, std::optional<long long> parameter) {
     const bool on = !parameter.has_value() || *parameter != 0;
-    if (HiddenDestinations().contains(word)) {
+    if (state_.inFontTable) {
+      DefineFont(word, parameter);
+    } else if (word == "fonttbl") {
+      state_.hidden = true;
+      state_.inFontTable = true;
+    } else if (word == "f") {
+      state_.font = parameter.value_or(0);
+    } else if (word == "deff") {
+      defaultFont_ = parameter.value_or(0);
+    } else if (HiddenDestinations().contains(word)) {
       state_.hidden = true;
     } else if (word == "par" || word == "sect" || word == "page" || word == "row") {
       EndParagraph();
@@ -279,6 +305,25 @@ class RtfParser {
     } else if (const auto special = SpecialCharacter(word)) {
       EmitCharacter(*special);
     }
+  }
+
+  // A font's character set decides how the \'hh bytes of text in that font
+  // read, e.g. Cyrillic text in a font with \fcharset204 is in code page 1251.
+  void DefineFont(std::string_view word, std::optional<long long> parameter) {
+    if (word == "f") {
+      fontBeingDefined_ = parameter.value_or(0);
+    } else if (word == "fcharset") {
+      if (const auto codePage = CodePageOfCharset(parameter.value_or(0))) {
+        fontCodePages_[fontBeingDefined_] = *codePage;
+      }
+    } else if (word == "cpg" && parameter.value_or(0) > 0) {
+      fontCodePages_[fontBeingDefined_] = static_cast<int>(*parameter);
+    }
+  }
+
+  int CurrentCodePage() const {
+    const auto found = fontCodePages_.find(state_.font >= 0 ? state_.font : defaultFont_);
+    return found != fontCodePages_.end() ? found->second : codePage_;
   }
 
   // \uN gives one UTF-16 unit as a signed 16-bit number; a pair of them may
@@ -318,7 +363,7 @@ class RtfParser {
 
   void FlushBytes() {
     if (bytes_.empty()) return;
-    const std::string decoded = DecodeCodePage(bytes_, codePage_);
+    const std::string decoded = DecodeCodePage(bytes_, CurrentCodePage());
     bytes_.clear();
     Emit(decoded);
   }
@@ -356,6 +401,9 @@ class RtfParser {
   bool groupStart_ = false;
   bool finished_ = false;
   int codePage_ = 1252;
+  std::map<long long, int> fontCodePages_;
+  long long fontBeingDefined_ = 0;
+  long long defaultFont_ = 0;
   int fallbackToSkip_ = 0;
   std::string bytes_;
   std::optional<char32_t> highSurrogate_;

@@ -62,6 +62,11 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"LoneSurrogate", "\\u55357?x", "\uFFFDx"},
         TextCase{"CodePage1252", "caf\\'e9 \\'93q\\'94 \\'80", "café “q” €"},
         TextCase{"CodePage1251", "\\ansicpg1251 \\'cf\\'f0\\'e8", "При"},
+        TextCase{"FontCharsets",
+                 "\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\fnil\\fcharset204 "
+                 "Calibri;}{\\f2\\fcharset161 Greek;}}caf\\'e9 \\f1\\'cf\\'f0\\'e8{\\f2 "
+                 "\\'e1}\\'e8\\f0\\'e8",
+                 "café Приαиè"},
         TextCase{"ShiftJisPair", "\\ansicpg932 \\'93\\'fa", "日"},
         TextCase{"EscapedSymbols", "\\{a\\}\\\\b\\~c\\-d\\_e", "{a}\\b\u00A0cd\u2011e"},
         TextCase{"NamedCharacters", "\\lquote a\\rquote \\ldblquote b\\rdblquote \\emdash\\endash\\bullet",
