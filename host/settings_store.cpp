@@ -34,11 +34,14 @@ std::string Quoted(const std::filesystem::path& file) { return "\"" + file.strin
     case SQLITE_READONLY:
     case SQLITE_CANTOPEN:
     case SQLITE_PERM:
-    case SQLITE_IOERR:
-    case SQLITE_FULL:
       throw SettingsStoreError("The settings store " + Quoted(file) +
                                " could not be opened for writing (" + detail +
                                "). Check that the folder and the file may be written.");
+    case SQLITE_IOERR:
+    case SQLITE_FULL:
+      throw SettingsStoreError("The settings store " + Quoted(file) +
+                               " could not be read or written (" + detail +
+                               "). Check the disk and its free space.");
     default:
       throw SettingsStoreError("The settings store " + Quoted(file) + " could not be used (" +
                                detail + ").");

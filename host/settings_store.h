@@ -43,7 +43,7 @@ struct SettingValue {
 // used by one thread at a time; threads or instances each open their own.
 //
 // Application, section and key names are compared without regard to case
-// (full Unicode case folding, not only ASCII); each row keeps the name as it
+// (Unicode simple case folding, not only ASCII letters); each row keeps the name as it
 // was first written beside its folded form. A section name may hold "\",
 // which nests it under the section named by the text before it.
 class SettingsStore {
