@@ -286,6 +286,28 @@ TEST_F(SettingsStoreTest, UnwritableFolderGivesAClearError) {
   EXPECT_THROW(SettingsStore{locked / "cindral.sqlite"}, SettingsStoreError);
 }
 
+TEST_F(SettingsStoreTest, ReadOnlyStoreRefusesAWriteWithAClearError) {
+  if (::geteuid() == 0) GTEST_SKIP() << "file permissions do not bind the superuser";
+  {
+    SettingsStore store(StoreFile());
+    store.SaveSetting(kApp, "S", "k", "kept");
+  }
+  const auto readOnly = std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec;
+  std::filesystem::permissions(StoreFile(), std::filesystem::perms::owner_read);
+  std::filesystem::permissions(StoreFile().parent_path(), readOnly);
+  try {
+    SettingsStore store(StoreFile());
+    store.SaveSetting(kApp, "S", "k", "lost");
+    ADD_FAILURE() << "a read-only store took a write";
+  } catch (const SettingsStoreError& error) {
+    EXPECT_THAT(error.what(), HasSubstr(StoreFile().string()));
+  }
+  std::filesystem::permissions(StoreFile().parent_path(), std::filesystem::perms::owner_all);
+  std::filesystem::permissions(StoreFile(), std::filesystem::perms::owner_all);
+  EXPECT_THAT(SettingsStore(StoreFile()).GetAllSettings(kApp, "S"),
+              ElementsAre(SettingValue{"k", "kept"}));
+}
+
 struct DefaultPathCase {
   const char* label;
   const char* xdgConfigHome;  // nullptr: unset
