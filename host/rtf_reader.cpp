@@ -177,6 +177,8 @@ class RtfParser {
         if (SkipFallback()) return;
         if (static_cast<unsigned char>(c) >= 0x80) {
           bytes_ += c;  // a raw byte of the document's code page
+        } else if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
+          return;  // stray control characters are not text
         } else {
           FlushBytes();
           Emit(std::string(1, c));

@@ -73,6 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "‘a’“b”—–•"},
         TextCase{"TabsAndLines", "a\\tab b\\line c", "a\tb\nc"},
         TextCase{"SourceLineEndsIgnored", "one\r\ntwo\nthree", "onetwothree"},
+        TextCase{"StrayControlCharacters", std::string("a\x01\0b\tc", 6), "ab\tc"},
         TextCase{"IgnorableDestination", "a{\\*\\generator Writer 1.0;}{\\*\\unknown x}b", "ab"},
         TextCase{"Picture", "a{\\pict\\wmetafile8 0102ff}b", "ab"},
         TextCase{"BinaryData", "a{\\*\\blipuid \\bin4 {}{}}b", "ab"},
