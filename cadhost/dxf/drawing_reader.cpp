@@ -101,6 +101,7 @@ class DrawingReader {
     readRecordIdentity(table.head, group.head);
     db_->NoteHandle(table.head.handle);
     state_->tableEnds[group.name] = view(group.end.first, group.end.last);
+    state_->tableEntries[group.name] = group.entries.size();
     for (const Record& r : group.entries) {
       R record;
       readRecordIdentity(record, r);
@@ -176,7 +177,11 @@ class DrawingReader {
         fail(group.block.first, std::string("the BLOCKS section holds a ") + e.what());
       }
       if (auto index = db_->Block(id).recordIndex) db_->blockRecords.At(index).block = id;
-      for (const EntityGroup& entity : group.entities) addEntity(id, entity);
+      const bool layout = id == db_->ModelSpace() || id == db_->PaperSpace();
+      for (const EntityGroup& entity : group.entities) {
+        const EntityId entityId = addEntity(id, entity);
+        if (layout) state_->inLayoutBlocks.push_back(entityId);
+      }
     }
   }
 

@@ -142,12 +142,15 @@ class DrawingWriter {
     std::size_t live = 0;
     for (const R& record : table) live += record.erased ? 0 : 1;
     const TableHead& head = table.head;
-    if (head.source && !head.modified) {
+    std::size_t read = live;
+    if (state_)
+      if (auto it = state_->tableEntries.find(name); it != state_->tableEntries.end()) read = it->second;
+    if (head.source && !head.modified && live == read) {
+      writeTags(out, *head.source);  // as read, even when its count (70) was off
+    } else if (head.source && !head.modified) {
       // The entry count (70) follows the records; everything else as read.
       Tags canonical{{0, "TABLE"}, {2, name}, {70, std::to_string(live)}};
-      const Tags merged = mergeRecord(head.source.get(), canonical, {2, 70}, {});
-      if (merged == *head.source) writeTags(out, *head.source);
-      else out.write(merged);
+      out.write(mergeRecord(head.source.get(), canonical, {2, 70}, {}));
     } else {
       Tags canonical{{0, "TABLE"}, {2, name}};
       if (head.handle) canonical.push_back({5, HandleText(head.handle)});
@@ -215,9 +218,14 @@ class DrawingWriter {
       const BlockDefinition& block = db_.Block(id);
       if (block.erased || isMade(id)) continue;
       writeBlockHead(out, block);
-      // Model space and the active layout hold their entities in ENTITIES.
-      if (id != db_.ModelSpace() && id != db_.PaperSpace())
+      // Model space and the active layout hold their entities in ENTITIES,
+      // except those the file kept in the BLOCK itself.
+      if (id != db_.ModelSpace() && id != db_.PaperSpace()) {
         for (EntityId e : block.entities) writeEntity(out, e);
+      } else if (state_) {
+        for (EntityId e : state_->inLayoutBlocks)
+          if (db_.At(e).container == id) writeEntity(out, e);
+      }
       writeBlockEnd(out, block);
     }
   }
@@ -268,6 +276,8 @@ class DrawingWriter {
 
   void writeEntities(TagWriter& out) {
     std::vector<bool> written(db_.EntityCount() + 1, false);
+    if (state_)
+      for (EntityId id : state_->inLayoutBlocks) written[id.value] = true;
     auto writeTop = [&](EntityId id) {
       if (written[id.value]) return;
       written[id.value] = true;

@@ -24,7 +24,11 @@ struct FileState {
   std::shared_ptr<const TagList> file;
   std::vector<SectionFrame> sections;      // file order
   std::map<std::string, Tags> tableEnds;   // "0 ENDTAB" of each modelled table, by name
+  std::map<std::string, std::size_t> tableEntries;  // entries each modelled table had when read
   std::vector<EntityId> entitiesSection;   // top-level entities of ENTITIES, file order
+  // Entities a file keeps inside the model or paper space BLOCK rather than in
+  // ENTITIES: written back where they were.
+  std::vector<EntityId> inLayoutBlocks;
   std::vector<BlockId> madeBlocks;         // layouts the file lacked (R12), not written
 };
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numbers>
 
 #include "cadhost/dxf/drawing_reader.h"
@@ -70,7 +71,12 @@ TEST(DrawingWriter, UnchangedDrawingIsWrittenByteForByte) {
   const std::string crlf = test::asciiDxf(test::r2000Drawing(), "\r\n");
   std::string binary;
   TagWriter(binary, WriteFormat{FileFormat::Binary}).writeFile(readTags(lf, "f.dxf"));
-  for (const std::string& bytes : std::vector<std::string>{lf, crlf, binary, "0\nSECTION\n2\nENTITIES\n0\nENDSEC\n0\nEOF\n"})
+  // Entities kept inside the model space BLOCK stay there.
+  auto pairs = test::r2000Drawing();
+  const auto endblk = std::find(pairs.begin(), pairs.end(), std::pair<int, std::string>{0, "ENDBLK"});
+  pairs.insert(endblk, {{0, "POINT"}, {5, "99"}, {8, "0"}, {10, "1"}, {20, "2"}, {30, "0"}});
+  const std::string inBlock = test::asciiDxf(pairs);
+  for (const std::string& bytes : std::vector<std::string>{lf, crlf, binary, inBlock, "0\nSECTION\n2\nENTITIES\n0\nENDSEC\n0\nEOF\n"})
     EXPECT_EQ(writeDrawing(*load(bytes)), bytes);
 }
 

@@ -1,0 +1,1 @@
+cindral_bench(dxf_open_save_bench dxf_open_save.cpp LIBS cindral_dxf)

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds the DXF reader fuzz target with clang (libFuzzer + AddressSanitizer)
+# in its own build directory and runs it briefly on a corpus seeded from the
+# sample drawings and the test fixtures.
+#   fuzz/smoke.sh [SECONDS]   (default 30)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${CINDRAL_FUZZ_DIR:-$root/build-fuzz}"
+seconds="${1:-30}"
+mkdir -p "$build/corpus"
+
+sources=(
+  "$root"/cadhost/dxf/{group_codes,tag,tag_reader,ascii_tag_reader,binary_tag_reader,tag_writer}.cpp
+  "$root"/cadhost/dxf/{grouping,text_codec,values,entity_reader,entity_writer,record_merge}.cpp
+  "$root"/cadhost/dxf/{drawing_reader,drawing_writer}.cpp
+  "$root"/cadhost/{database,entity,handle,names}.cpp
+)
+clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+  -I"$root" "$root/fuzz/dxf_reader_fuzz.cpp" "${sources[@]}" -o "$build/dxf_reader_fuzz"
+
+# Seeds: the samples, and small fixtures in each layout.
+cp "$root"/samples/site.dxf "$build/corpus/" 2>/dev/null || true
+for f in "$root"/samples/blocks/*.dwg; do [ -e "$f" ] && cp "$f" "$build/corpus/"; done
+cp "$root"/fuzz/seeds/* "$build/corpus/" 2>/dev/null || true
+
+"$build/dxf_reader_fuzz" "$build/corpus" -max_total_time="$seconds" -max_len=65536 \
+  -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$build/"
