@@ -289,7 +289,7 @@ SelectionIndex::Entry Drawing::IndexEntry(EntityId id) const {
       if (attrib.erased) continue;
       Outline outline;
       AppendOutline(*db_, attrib, Transform{}, outline);
-      entry.extents.Add(outline.Extents());
+      entry.extents.Merge(outline.Extents());
     }
     if (entry.extents.Empty()) entry.extents.Add(insert->insertion);
   } else {

@@ -26,9 +26,9 @@ using Box2 = bg::model::box<Point2>;
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-// A nested block reference deeper than this is taken to be a block that
-// contains itself; its content is not followed further.
-constexpr int kMaxNesting = 32;
+// Block references nest no deeper than this in any real drawing; content
+// below it is not followed.
+constexpr std::size_t kMaxNesting = 32;
 // Average advance of one character, in text heights (width factor 1).
 constexpr double kCharWidth = 0.8;
 // Distance between MTEXT lines, in text heights.
@@ -117,7 +117,7 @@ void Box3::Add(const Point& p) {
   max = {std::max(max.x, p.x), std::max(max.y, p.y), std::max(max.z, p.z)};
 }
 
-void Box3::Add(const Box3& other) {
+void Box3::Merge(const Box3& other) {
   if (other.Empty()) return;
   Add(other.min);
   Add(other.max);
@@ -244,9 +244,20 @@ std::array<Point, 4> MTextCorners(const MTextData& mtext) {
           place(left, top)};
 }
 
-void AppendBlockOutline(const Database& db, BlockId block, const Transform& transform,
-                        Outline& out, int depth) {
-  if (!block || depth > kMaxNesting) return;
+namespace {
+
+// The blocks being expanded, outermost first.
+using Expansion = std::vector<BlockId>;
+
+void OutlineIn(const Database& db, const Entity& entity, const Transform& t, Outline& out,
+               Expansion& expansion);
+
+void BlockOutlineIn(const Database& db, BlockId block, const Transform& transform, Outline& out,
+                    Expansion& expansion) {
+  if (!block || expansion.size() >= kMaxNesting ||
+      std::find(expansion.begin(), expansion.end(), block) != expansion.end())
+    return;
+  expansion.push_back(block);
   for (EntityId id : db.Block(block).entities) {
     const Entity& entity = db.At(id);
     if (entity.erased) continue;
@@ -255,18 +266,19 @@ void AppendBlockOutline(const Database& db, BlockId block, const Transform& tran
       // others become its attribute references.
       if ((attdef->flags & 2) == 0 || (attdef->flags & 1) != 0) continue;
     }
-    AppendOutline(db, entity, transform, out, depth + 1);
+    OutlineIn(db, entity, transform, out, expansion);
   }
+  expansion.pop_back();
 }
 
-void AppendOutline(const Database& db, const Entity& entity, const Transform& t, Outline& out,
-                   int depth) {
+void OutlineIn(const Database& db, const Entity& entity, const Transform& t, Outline& out,
+               Expansion& expansion) {
   struct Visitor {
     const Database& db;
     const Entity& entity;
     const Transform& t;
     Outline& out;
-    int depth;
+    Expansion& expansion;
 
     void operator()(const InsertData& insert) const {
       BlockId block = db.FindBlock(insert.blockName);
@@ -281,12 +293,12 @@ void AppendOutline(const Database& db, const Entity& entity, const Transform& t,
                      insert.insertion.z};
             auto placement = Transform::Placement(definition.base, at, insert.xScale,
                                                   insert.yScale, insert.zScale, insert.rotation);
-            AppendBlockOutline(db, block, placement.Then(t), out, depth);
+            BlockOutlineIn(db, block, placement.Then(t), out, expansion);
           }
       }
       for (EntityId id : insert.attributes) {
         const Entity& attrib = db.At(id);
-        if (!attrib.erased) AppendOutline(db, attrib, t, out, depth + 1);
+        if (!attrib.erased) OutlineIn(db, attrib, t, out, expansion);
       }
       if (out.Empty()) out.points.push_back(t.Apply(insert.insertion));
     }
@@ -356,8 +368,39 @@ void AppendOutline(const Database& db, const Entity& entity, const Transform& t,
     void operator()(const SeqEndData&) const {}
     void operator()(const OtherData&) const {}
   };
-  if (depth > kMaxNesting) return;
-  std::visit(Visitor{db, entity, t, out, depth}, entity.data);
+  std::visit(Visitor{db, entity, t, out, expansion}, entity.data);
+}
+
+bool ShowsIn(const Database& db, BlockId block, BlockId target, std::vector<BlockId>& seen) {
+  if (block == target) return true;
+  if (std::find(seen.begin(), seen.end(), block) != seen.end()) return false;
+  seen.push_back(block);
+  for (EntityId id : db.Block(block).entities) {
+    const Entity& entity = db.At(id);
+    const auto* insert = std::get_if<InsertData>(&entity.data);
+    if (!insert || entity.erased) continue;
+    BlockId inner = db.FindBlock(insert->blockName);
+    if (inner && ShowsIn(db, inner, target, seen)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void AppendOutline(const Database& db, const Entity& entity, const Transform& t, Outline& out) {
+  Expansion expansion;
+  OutlineIn(db, entity, t, out, expansion);
+}
+
+void AppendBlockOutline(const Database& db, BlockId block, const Transform& transform,
+                        Outline& out) {
+  Expansion expansion;
+  BlockOutlineIn(db, block, transform, out, expansion);
+}
+
+bool BlockShows(const Database& db, BlockId block, BlockId target) {
+  std::vector<BlockId> seen;
+  return block && target && ShowsIn(db, block, target, seen);
 }
 
 struct SelectionArea::Impl {

@@ -15,7 +15,7 @@ struct Box3 {
   Point max{-1, -1, -1};
   bool Empty() const { return min.x > max.x; }
   void Add(const Point& p);
-  void Add(const Box3& other);
+  void Merge(const Box3& other);
 };
 
 // An affine map of 3D points: a block reference's placement of its block's
@@ -43,13 +43,16 @@ struct Outline {
 
 // Appends the outline of an entity, mapped by `transform`. A block reference
 // contributes its block's whole content and its visible attributes; texts their
-// estimated extents rectangle. Nested references are followed to a depth that
-// stops a block that (in a malformed drawing) contains itself.
+// estimated extents rectangle. Nested references are followed, except into a
+// block already being expanded (a malformed drawing's block that contains
+// itself) or deeper than any real drawing nests.
 void AppendOutline(const Database& db, const Entity& entity, const Transform& transform,
-                   Outline& out, int depth = 0);
+                   Outline& out);
 // The content of a block definition in block coordinates (what a reference shows).
 void AppendBlockOutline(const Database& db, BlockId block, const Transform& transform,
-                        Outline& out, int depth = 0);
+                        Outline& out);
+// True when the content of `block` shows `target`, directly or nested.
+bool BlockShows(const Database& db, BlockId block, BlockId target);
 
 // The four corners of a text's extents (lower left, lower right, upper right,
 // upper left), estimated from height, width factor and character count and

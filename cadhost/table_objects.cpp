@@ -70,7 +70,8 @@ class BlockObject : public cad::Block {
     EntityId id = AsOneStep(drawing, [&] {
       BlockId block = NamesDrawingFile(name) ? LoadDrawingFile(name) : drawing.db().FindBlock(name);
       if (!block) Fail("Block \"" + name + "\" not found in the drawing");
-      if (block == id_) Fail("A block cannot contain a reference to itself");
+      if (BlockShows(drawing.db(), block, id_))
+        Fail("Block \"" + name + "\" cannot be inserted into itself");
       if (drawing.db().Block(block).layout) Fail("\"" + name + "\" is a layout, not a block");
       return InsertReference(drawing, block, insertionPoint, xScale, yScale, zScale, rotation);
     });

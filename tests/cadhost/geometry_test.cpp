@@ -88,6 +88,32 @@ TEST_F(HostTest, ReferenceExtentsHoldItsAttributesAndNestedBlocks) {
   EXPECT_NEAR(hi.y, 3, 1e-9);
 }
 
+TEST_F(HostTest, BlocksThatContainThemselvesAreRefusedOrCutShort) {
+  auto a = doc->Blocks()->Add({0, 0, 0}, "A");
+  auto b = doc->Blocks()->Add({0, 0, 0}, "B");
+  a->AddLine({0, 0, 0}, {1, 0, 0});
+  a->InsertBlock({0, 0, 0}, "B", 1, 1, 1, 0);
+  EXPECT_THROW(b->InsertBlock({0, 0, 0}, "A", 1, 1, 1, 0), cad::HostError);
+  EXPECT_THROW(a->InsertBlock({0, 0, 0}, "a", 1, 1, 1, 0), cad::HostError);
+  // A malformed drawing may hold such a loop anyway: B shows A twice.
+  Drawing& drawing = doc->drawing();
+  for (double x : {0.0, 5.0}) {
+    Entity loop;
+    InsertData insert;
+    insert.blockName = "A";
+    insert.insertion = {x, 0, 0};
+    loop.data = insert;
+    drawing.AddEntity(drawing.db().FindBlock("B"), loop);
+  }
+  auto ref = model->InsertBlock({0, 0, 0}, "A", 1, 1, 1, 0);
+  cad::Point3 lo, hi;
+  ref->GetBoundingBox(lo, hi);
+  EXPECT_NEAR(hi.x, 1, 1e-9);  // B shows no second copy of A inside A
+  auto set = NewSet();
+  set->SelectByPolygon(cad::SelectMode::WindowPolygon, {-1, -1, 0, 7, -1, 0, 7, 1, 0, -1, 1, 0});
+  EXPECT_EQ(set->Count(), 1);
+}
+
 TEST_F(HostTest, ScaleEntityScalesAboutTheBasePointWithAttributes) {
   MakeBlock("B", {{"T", "v"}});
   auto ref = model->InsertBlock({10, 0, 0}, "B", 1, 1, 1, 0);
