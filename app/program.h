@@ -62,6 +62,9 @@ class Program {
   // The host the user works in: the first instance started, or the one
   // started later to re-attach; null when none runs.
   std::shared_ptr<cadhost::HostApplication> UserHost() const;
+  // Every host instance started so far, the user's first (the desktop gives
+  // each its window).
+  const std::vector<std::shared_ptr<cadhost::HostApplication>>& Hosts() const { return hosts_; }
   // The titles of the host windows, for activating a window by title.
   std::vector<std::string> HostWindowTitles() const;
 

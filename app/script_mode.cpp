@@ -64,6 +64,12 @@ int RunScript(const Options& options, std::istream& standardInput, std::ostream&
     out.flush();
     err << name << ':' << failure.line() << ": " << failure.what() << '\n';
     return 2;
+  } catch (const std::exception& failure) {
+    // Outside any handler (the boundary catches inside them): say where the
+    // run was and stop, instead of ending without a word.
+    out.flush();
+    err << name << ':' << cursor.Current() << ": " << failure.what() << '\n';
+    return 2;
   }
   out.flush();
   if (options.savePath && !SaveAtEnd(*program, *options.savePath, err)) return 1;
