@@ -312,7 +312,11 @@ class DrawingWriter {
     const bool hasChildren = !children.empty();
     writeOne(out, e, hasChildren);
     for (EntityId c : children) writeOne(out, db_.At(c), false);
-    const bool needsSeqEnd = hasChildren || std::holds_alternative<PolylineData>(e.data);
+    // New or changed references and polylines get the SEQEND other programs
+    // expect; an unchanged one is written as the file had it.
+    const bool changed = e.modified || !e.source ||
+                         std::any_of(children.begin(), children.end(), [&](EntityId c) { return db_.At(c).modified || !db_.At(c).source; });
+    const bool needsSeqEnd = changed && (hasChildren || std::holds_alternative<PolylineData>(e.data));
     if (seqEnd && !db_.At(seqEnd).erased) {
       writeOne(out, db_.At(seqEnd), false);
     } else if (needsSeqEnd) {

@@ -8,10 +8,16 @@
 //                               attribute, then save
 //   dxf_roundtrip insert IN OUT FILE...   insert each drawing file as a block
 //                               and place one reference of it, then save
+//   dxf_roundtrip host IN OUT FILE...     the same kind of edits through the
+//                               host object model: append "-H" to every model
+//                               space attribute value, add a layer and a text
+//                               with extended data, insert each drawing file
+//                               (path written with `\`), Save As
 #include <cstdio>
 #include <exception>
 #include <string>
 
+#include "cadhost/application.h"
 #include "cadhost/dxf/drawing_files.h"
 
 using namespace cadhost;
@@ -99,6 +105,32 @@ void placeReference(Database& db, BlockId block, const Point& at) {
   }
 }
 
+void editThroughHost(const std::string& in, const std::string& out, char** files, int count) {
+  HostOptions options;
+  auto drawingFiles = std::make_shared<dxf::DxfDrawingFiles>();
+  options.services.loader = drawingFiles;
+  options.services.saver = drawingFiles;
+  auto app = HostApplication::Create(options);
+  auto doc = app->Documents()->Open(in);
+  auto space = doc->ModelSpace();
+  for (long i = 0; i < space->Count(); ++i) {
+    auto reference = std::dynamic_pointer_cast<cad::BlockReference>(space->Item(i));
+    if (!reference || !reference->HasAttributes()) continue;
+    for (const auto& attribute : reference->GetAttributes()) attribute->TextString(attribute->TextString() + "-H");
+  }
+  doc->Layers()->Add("IRR_STATION");
+  auto text = space->AddText("12-A", cad::Point3{3, 4, 0}, 2.5);
+  text->Layer("IRR_STATION");
+  text->SetXData({cad::XDataItem{1001, std::string("Flags")}, cad::XDataItem{1000, std::string("checked")}});
+  for (int i = 0; i < count; ++i) {
+    std::string path = files[i];
+    for (char& c : path)
+      if (c == '/') c = '\\';
+    space->InsertBlock(cad::Point3{10.0 * i, -20.0, 0}, path, 1, 1, 1, 0);
+  }
+  doc->SaveAs(out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,6 +139,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
+    if (std::string(argv[1]) == "host") {
+      editThroughHost(argv[2], argv[3], argv + 4, argc - 4);
+      return 0;
+    }
     dxf::DxfDrawingFiles files;
     auto db = files.Open(argv[2]);
     if (std::string(argv[1]) == "edit") edit(*db);

@@ -11,6 +11,7 @@ from collections import Counter
 from pathlib import Path
 
 import ezdxf
+import ezdxf.lldxf.tagger
 
 TOOL, WORK = sys.argv[1], Path(sys.argv[2])
 SAMPLES = [Path(p) for p in sys.argv[3:]]
@@ -67,6 +68,13 @@ def census(doc):
     attribs = sorted(a.dxf.text for layout in doc.layouts for e in layout.query("INSERT") for a in e.attribs)
     xdata = {e.dxf.handle: e.get_xdata("Flags") for e in doc.modelspace() if e.has_xdata("Flags")}
     return counts, handles, attribs, xdata
+
+
+def file_handles(path):
+    # Handles as the file holds them (ezdxf gives handles of its own to what it adds on loading).
+    tags = list(ezdxf.lldxf.tagger.ascii_tags_loader(open(path, encoding="utf8", errors="replace")))
+    return [int(tag.value, 16) for before, tag in zip(tags, tags[1:])
+            if tag.code in (5, 105) and before.value != "$HANDSEED"]
 
 
 def audit_errors(doc):
@@ -138,6 +146,33 @@ for sample in SAMPLES:
             source_tags = sorted(a.dxf.tag for a in ezdxf.readfile(block).modelspace().query("ATTDEF"))
             check(sorted(a.dxf.tag for r in refs for a in r.attribs) == source_tags,
                   f"{sample.stem}: attributes of {block.stem} differ from the file's definitions")
+
+    # The same through the host object model.
+    target = WORK / f"{sample.stem}-host.dxf"
+    # Written as the program writes them: block names in capitals.
+    upper = [b.with_name(b.stem.upper() + b.suffix) for b in blocks]
+    result = subprocess.run([TOOL, "host", str(sample), str(target)] + [str(b) for b in upper],
+                            capture_output=True, text=True)
+    check(result.returncode == 0, f"{sample.stem}: host edit failed: {result.stderr.strip()}")
+    if result.returncode == 0:
+        before = ezdxf.readfile(sample)
+        doc = ezdxf.readfile(target)
+        errors = audit_errors(doc)
+        check(not errors, f"{sample.stem}: audit errors after host edits: {errors[:3]}")
+        old = sorted(a.dxf.text + "-H" for e in before.modelspace().query("INSERT") for a in e.attribs)
+        new = sorted(a.dxf.text for e in doc.modelspace().query("INSERT")
+                     if e.dxf.name not in {b.stem.upper() for b in blocks} for a in e.attribs)
+        check(old == new, f"{sample.stem}: attribute values after host edits {new[:4]} != {old[:4]}")
+        paper_before = sorted(a.dxf.text for e in before.layout("Layout1").query("INSERT") for a in e.attribs)
+        paper_after = sorted(a.dxf.text for e in doc.layout("Layout1").query("INSERT") for a in e.attribs)
+        check(paper_before == paper_after, f"{sample.stem}: paper space attributes changed")
+        for block in blocks:
+            check(block.stem.upper() in doc.blocks, f"{sample.stem}: block {block.stem.upper()} not inserted")
+        check("Flags" in doc.appids, f"{sample.stem}: application Flags not registered")
+        check(any(e.dxftype() == "TEXT" and e.has_xdata("Flags") for e in doc.modelspace()),
+              f"{sample.stem}: host text with extended data missing")
+        check(int(doc.header["$HANDSEED"], 16) > max(file_handles(target)),
+              f"{sample.stem}: $HANDSEED not above every handle")
 
 print(f"interop: {len(failures)} failed")
 sys.exit(1 if failures else 0)
