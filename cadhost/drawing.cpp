@@ -286,7 +286,8 @@ SelectionIndex::Entry Drawing::IndexEntry(EntityId id) const {
     }
     for (EntityId attribute : insert->attributes) {
       const Entity& attrib = db_->At(attribute);
-      if (attrib.erased) continue;
+      const auto* data = std::get_if<AttribData>(&attrib.data);
+      if (attrib.erased || !data || (data->flags & 1) != 0) continue;
       Outline outline;
       AppendOutline(*db_, attrib, Transform{}, outline);
       entry.extents.Merge(outline.Extents());

@@ -296,14 +296,16 @@ void OutlineIn(const Database& db, const Entity& entity, const Transform& t, Out
             BlockOutlineIn(db, block, placement.Then(t), out, expansion);
           }
       }
+      // Invisible attributes are not part of what the reference shows.
       for (EntityId id : insert.attributes) {
         const Entity& attrib = db.At(id);
-        if (!attrib.erased) OutlineIn(db, attrib, t, out, expansion);
+        const auto* data = std::get_if<AttribData>(&attrib.data);
+        if (!attrib.erased && data && (data->flags & 1) == 0) OutlineIn(db, attrib, t, out, expansion);
       }
       if (out.Empty()) out.points.push_back(t.Apply(insert.insertion));
     }
     void operator()(const AttribData& attrib) const {
-      if ((attrib.flags & 1) == 0) AppendCorners(t, TextCorners(attrib.text), out);
+      AppendCorners(t, TextCorners(attrib.text), out);
     }
     void operator()(const AttdefData& attdef) const {
       AppendCorners(t, TextCorners(attdef.text), out);

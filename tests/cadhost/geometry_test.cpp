@@ -79,13 +79,17 @@ TEST_F(HostTest, ReferenceExtentsHoldItsAttributesAndNestedBlocks) {
   auto outer = doc->Blocks()->Add({0, 0, 0}, "OUTER");
   outer->InsertBlock({5, 0, 0}, "INNER", 3, 3, 3, 0);  // spans x 5..8
   outer->AddAttribute(1, 0, "?", {0, 2, 0}, "TAG", "ABCDE");  // 5 x 0.8 wide, y 2..3
+  outer->AddAttribute(1, 1 /* invisible */, "?", {0, 9, 0}, "HIDDEN", "ABCDE");
   auto ref = model->InsertBlock({0, 0, 0}, "OUTER", 1, 1, 1, 0);
   cad::Point3 lo, hi;
   ref->GetBoundingBox(lo, hi);
   EXPECT_NEAR(lo.x, 0, 1e-9);
   EXPECT_NEAR(lo.y, 0, 1e-9);
   EXPECT_NEAR(hi.x, 8, 1e-9);
-  EXPECT_NEAR(hi.y, 3, 1e-9);
+  EXPECT_NEAR(hi.y, 3, 1e-9);  // the invisible attribute at y 9 is not shown
+  auto hidden = ref->GetAttributes().at(1);
+  hidden->GetBoundingBox(lo, hi);  // but has extents of its own
+  EXPECT_NEAR(lo.y, 9, 1e-9);
 }
 
 TEST_F(HostTest, BlocksThatContainThemselvesAreRefusedOrCutShort) {

@@ -134,6 +134,31 @@ TEST_F(SelectionTest, ErasedMembersDropOutOfASet) {
   EXPECT_EQ(set->Item(0)->Handle(), headOnIrr->Handle());
 }
 
+TEST_F(SelectionTest, IndexedSelectionsFollowChangesAndUndo) {
+  auto select = [this](std::int16_t code, const std::string& value) {
+    auto set = NewSet("probe");
+    set->Select(cad::SelectMode::All, {{code}, {value}});
+    auto handles = Handles(set);
+    set->Delete();
+    return handles;
+  };
+  // Searched once so the indexes exist, then changed many times.
+  EXPECT_EQ(select(8, "IRR").size(), 2u);
+  doc->StartUndoMark();
+  for (int i = 0; i < 100; ++i) {
+    headModel->Layer(i % 2 ? "IRR" : "0");
+    headModel->SetXData({{1001, std::string("Flags")}, {1000, std::to_string(i)}});
+  }
+  EXPECT_EQ(select(8, "irr"), (std::vector<std::string>{headModel->Handle(), headOnIrr->Handle(), text->Handle()}));
+  EXPECT_EQ(select(1001, "FLAGS"), (std::vector<std::string>{headModel->Handle(), headOnIrr->Handle()}));
+  headModel->Delete();
+  EXPECT_EQ(select(2, "HEAD"), (std::vector<std::string>{headOnIrr->Handle()}));
+  doc->CancelUndoMark();
+  EXPECT_EQ(select(8, "IRR"), (std::vector<std::string>{headOnIrr->Handle(), text->Handle()}));
+  EXPECT_EQ(select(1001, "Flags"), (std::vector<std::string>{headOnIrr->Handle()}));
+  EXPECT_EQ(select(2, "HEAD"), (std::vector<std::string>{headModel->Handle(), headOnIrr->Handle()}));
+}
+
 // An L-shaped (concave) polygon: the notch at the upper right is outside.
 //   (0,10)-(5,10)-(5,5)-(10,5)-(10,0)-(0,0)
 const std::vector<double> kLShape{0, 0, 0, 10, 0, 0, 10, 5, 0, 5, 5, 0, 5, 10, 0, 0, 10, 0};
