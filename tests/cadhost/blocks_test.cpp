@@ -1,5 +1,6 @@
 // Blocks, references with attributes, layers and extended data in the built-in host.
 #include <cmath>
+#include <functional>
 #include <numbers>
 
 #include "host_fixture.h"
@@ -191,6 +192,36 @@ TEST_F(BlocksTest, ObjectNamesFollowTheHostConvention) {
   EXPECT_EQ(attdef->TagString(), "T");
   EXPECT_EQ(attdef->PromptString(), "T?");
   EXPECT_THROW(model->AddLine({0, 0, 0}, {1, 0, 0})->TextString(), cad::HostError);
+}
+
+TEST_F(BlocksTest, BadArgumentsFailAndLeaveTheDrawingAlone) {
+  MakeBlock("B");
+  const double nan = std::nan("");
+  const std::vector<std::function<void()>> calls{
+      [&] { model->InsertBlock({nan, 0, 0}, "B", 1, 1, 1, 0); },
+      [&] { model->InsertBlock({0, 0, 0}, "B", 1, 1, 1, nan); },
+      [&] { model->AddText("t", {0, 0, 0}, 0); },
+      [&] { model->AddArc({0, 0, 0}, -1, 0, 1); },
+      [&] { model->AddLightWeightPolyline({0, 0, 1}); },
+      [&] { model->AddLightWeightPolyline({0, 0}); },
+      [&] { model->AddAttribute(1, 0, "p", {0, 0, 0}, "TWO WORDS", "v"); },
+      [&] { model->AddAttribute(1, 99, "p", {0, 0, 0}, "TAG", "v"); },
+      [&] { model->Item(0); },
+      [&] { doc->Blocks()->Item(999); },
+      [&] { doc->Layers()->Item(-1); },
+      [&] { doc->SelectionSets()->Item(0); },
+      [&] { doc->ActiveLayer(nullptr); },
+  };
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_THROW(calls[i](), cad::HostError);
+  }
+  EXPECT_EQ(model->Count(), 0);
+  auto text = model->AddText("t", {0, 0, 0}, 1);
+  EXPECT_THROW(text->Alignment(15), cad::HostError);
+  EXPECT_THROW(text->color(257), cad::HostError);
+  EXPECT_EQ(text->Alignment(), cad::kAlignmentLeft);
+  EXPECT_EQ(text->color(), cad::kColorByLayer);
 }
 
 TEST_F(BlocksTest, DeletedObjectsFailEveryCall) {
