@@ -184,6 +184,7 @@ TEST_F(CindralScriptTest, LinesThatCannotBeCarriedOutStopWithFileAndLine) {
       {"close Frm__Start\n", "script.txt:1: Frm__Start is not showing\n"},
       {"frobnicate Frm__MDI\n", "script.txt:1: unknown gesture frobnicate\n"},
       {"click \"unterminated\n", "script.txt:1: unterminated quoted text\n"},
+      {"host close\nclick Frm__MDI\nanswer Yes\n", "script.txt:3: the message box has no button Yes\n"},
       {"host open missing.dxf\n", nullptr},
   };
   for (const auto& [script, error] : cases) {
