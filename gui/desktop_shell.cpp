@@ -1,6 +1,7 @@
 #include "gui/desktop_shell.h"
 
 #include <QApplication>
+#include <QFont>
 
 namespace gui {
 
@@ -11,6 +12,11 @@ DesktopShell::DesktopShell(int& argc, char** argv)
   // The program's windows come and go (the start window closes before the main
   // frame opens); the end is when the port sees no window loaded.
   application_->setQuitOnLastWindowClosed(false);
+  // Window layouts are given in twips for an 8-point dialog font; a larger
+  // default font would cut captions off.
+  QFont font = QApplication::font();
+  font.setPointSizeF(8.0);
+  QApplication::setFont(font);
 }
 
 DesktopShell::~DesktopShell() {

@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 
 #include <algorithm>
 #include <set>
@@ -198,7 +199,14 @@ void QtPort::ApplyGeometry(const forms::Form& form, Shown& shown) {
   window->setWindowTitle(QString::fromStdString(form.Caption()));
   switch (form.State()) {
     case forms::WindowState::Maximized:
-      if (!window->isMaximized()) window->showMaximized();
+      if (!window->isMaximized()) {
+        // Without a window manager a maximise request is ignored: fill the
+        // screen (or the MDI area) so the window looks the same either way.
+        if (window->isWindow()) {
+          if (const QScreen* screen = window->screen()) window->setGeometry(screen->availableGeometry());
+        }
+        window->showMaximized();
+      }
       return;
     case forms::WindowState::Minimized:
       if (!window->isMinimized()) window->showMinimized();
