@@ -1,0 +1,301 @@
+#include "gui/host_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <filesystem>
+
+#include "cadhost/entity_objects.h"
+#include "cadhost/view_query.h"
+#include "gui/command_line_pane.h"
+#include "gui/drawing_view.h"
+#include "host/host_state.h"
+
+namespace gui {
+
+namespace {
+// How often the window looks for changes the program made to the drawing.
+constexpr int kWatchIntervalMs = 150;
+constexpr int kStatusMs = 4000;
+}  // namespace
+
+std::string HostWindowTitle(const cadhost::HostApplication& application) {
+  std::string title = host::ProductNameForVersion(application.Version());
+  try {
+    title += " - [" + application.ActiveDocument()->Name() + "]";
+  } catch (const cad::HostError&) {
+    // No drawing open: the bare product name.
+  }
+  return title;
+}
+
+HostWindow::HostWindow(std::shared_ptr<cadhost::HostApplication> application, HostWindowDialogs dialogs)
+    : application_(std::move(application)),
+      dialogs_(std::move(dialogs)),
+      view_(new DrawingView),
+      commandLine_(new CommandLinePane),
+      watch_(new QTimer(this)) {
+  auto* split = new QSplitter(Qt::Vertical, this);
+  split->addWidget(view_);
+  split->addWidget(commandLine_);
+  split->setStretchFactor(0, 1);
+  split->setStretchFactor(1, 0);
+  setCentralWidget(split);
+  resize(900, 650);
+  BuildMenus();
+  statusBar();
+  connect(watch_, &QTimer::timeout, this, [this] {
+    if (isVisible()) Sync();
+  });
+  watch_->start(kWatchIntervalMs);
+  Sync();
+}
+
+HostWindow::~HostWindow() {
+  if (pickLoop_) pickLoop_->quit();
+}
+
+void HostWindow::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  QAction* open = file->addAction(QStringLiteral("&Open..."), this, [this] { OpenDrawing(); });
+  open->setShortcut(QKeySequence::Open);
+  saveAction_ = file->addAction(QStringLiteral("&Save"), this, [this] { SaveDrawing(); });
+  saveAction_->setShortcut(QKeySequence::Save);
+  saveAsAction_ = file->addAction(QStringLiteral("Save &As..."), this, [this] { SaveDrawingAs(); });
+  saveAsAction_->setShortcut(QKeySequence::SaveAs);
+  closeAction_ = file->addAction(QStringLiteral("&Close"), this, [this] { CloseDrawing(); });
+  closeAction_->setShortcut(QKeySequence::Close);
+
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+  undoAction_ = edit->addAction(QStringLiteral("&Undo"), this, [this] { UndoStep(); });
+  undoAction_->setShortcut(QKeySequence::Undo);
+  redoAction_ = edit->addAction(QStringLiteral("&Redo"), this, [this] { RedoStep(); });
+  redoAction_->setShortcut(QKeySequence::Redo);
+
+  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+  view->addAction(QStringLiteral("Zoom &Extents"), this, [this] { view_->ZoomExtents(); });
+
+  windowMenu_ = menuBar()->addMenu(QStringLiteral("&Window"));
+  connect(windowMenu_, &QMenu::aboutToShow, this, [this] { FillWindowMenu(); });
+}
+
+void HostWindow::FillWindowMenu() {
+  windowMenu_->clear();
+  auto active = Active();
+  int number = 0;
+  for (const auto& document : application_->documents()) {
+    if (document->IsClosed()) continue;
+    QString label = QStringLiteral("&%1 %2").arg(++number).arg(QString::fromStdString(document->Name()));
+    QAction* item = windowMenu_->addAction(label, this, [this, weak = std::weak_ptr(document)] {
+      if (auto chosen = weak.lock()) SwitchTo(chosen);
+    });
+    item->setCheckable(true);
+    item->setChecked(document == active);
+    item->setEnabled(!Picking());
+  }
+}
+
+std::shared_ptr<cadhost::HostDocument> HostWindow::Active() const {
+  try {
+    return std::dynamic_pointer_cast<cadhost::HostDocument>(application_->ActiveDocument());
+  } catch (const cad::HostError&) {
+    return nullptr;
+  }
+}
+
+void HostWindow::Sync() {
+  if (syncing_) return;
+  syncing_ = true;
+  auto active = Active();
+  setWindowTitle(QString::fromStdString(HostWindowTitle(*application_)));
+  view_->ShowDocument(active);
+  commandLine_->Follow(active);
+  if (pickLoop_ && !view_->Document()) pickLoop_->quit();  // the drawing picked in went away
+  UpdateActions();
+  FollowState();
+  syncing_ = false;
+}
+
+void HostWindow::FollowState() {
+  if (!application_->Visible()) {
+    if (isVisible()) hide();
+    return;
+  }
+  const Qt::WindowStates state = windowState();
+  switch (application_->WindowState()) {
+    case cad::kWindowMinimized:
+      if (!isVisible() || !(state & Qt::WindowMinimized)) showMinimized();
+      break;
+    case cad::kWindowMaximized:
+      if (!isVisible() || (state & Qt::WindowMinimized) || !(state & Qt::WindowMaximized)) showMaximized();
+      break;
+    default:
+      if (!isVisible() || (state & (Qt::WindowMinimized | Qt::WindowMaximized))) showNormal();
+  }
+}
+
+void HostWindow::UpdateActions() {
+  auto active = Active();
+  const bool idle = !Picking();
+  const bool hasDrawing = active != nullptr;
+  // Undo steps are whole once no undo mark is open (a run in progress).
+  const bool stepsClosed = hasDrawing && active->drawing().journal().OpenMarks() == 0;
+  saveAction_->setEnabled(idle && hasDrawing);
+  saveAsAction_->setEnabled(idle && hasDrawing);
+  closeAction_->setEnabled(idle && hasDrawing);
+  undoAction_->setEnabled(idle && stepsClosed && active->drawing().journal().CanUndo());
+  redoAction_->setEnabled(idle && stepsClosed && active->drawing().journal().CanRedo());
+}
+
+std::optional<cad::PickedEntity> HostWindow::Pick(cadhost::HostDocument& document, const std::string& prompt) {
+  if (Picking() || document.IsClosed()) return std::nullopt;
+  std::shared_ptr<cadhost::HostDocument> target = document.shared_from_this();
+  if (Active() != target) application_->Activate(target);  // the drawing picked in is shown
+  if (!application_->Visible()) application_->Visible(true);
+  Sync();
+  raise();
+  activateWindow();
+
+  std::optional<cad::PickedEntity> result;
+  QEventLoop loop;
+  pickLoop_ = &loop;
+  connect(view_, &DrawingView::pointPicked, &loop, [&](double x, double y) {
+    if (target->IsClosed()) return loop.quit();
+    cad::PickedEntity pick;
+    pick.point = {x, y, 0};
+    cadhost::EntityId id = cadhost::NearestEntity(target->drawing(), pick.point, view_->PickAperture());
+    if (id) pick.entity = cadhost::MakeEntityObject(target, id);
+    result = pick;
+    loop.quit();
+  });
+  connect(view_, &DrawingView::pickCancelled, &loop, &QEventLoop::quit);
+  commandLine_->SetPrompt(QString::fromStdString(prompt));
+  statusBar()->showMessage(QString::fromStdString(prompt));
+  view_->BeginPick();
+  UpdateActions();
+  loop.exec();
+  pickLoop_ = nullptr;
+  view_->EndPick();
+  commandLine_->SetPrompt({});
+  statusBar()->showMessage(result ? (result->entity ? QStringLiteral("1 found") : QStringLiteral("0 found"))
+                                  : QStringLiteral("*Cancel*"),
+                           kStatusMs);
+  UpdateActions();
+  return result;
+}
+
+bool HostWindow::OpenDrawing() {
+  if (Picking() || !dialogs_.chooseOpen) return false;
+  std::optional<std::string> path = dialogs_.chooseOpen(this);
+  if (!path) return false;
+  try {
+    application_->OpenDocument(*path);
+  } catch (const std::exception& failure) {
+    ReportFailure(failure.what());
+    return false;
+  }
+  Sync();
+  return true;
+}
+
+bool HostWindow::SaveTo(cadhost::HostDocument& document, const std::string& path) {
+  try {
+    document.SaveAs(path);
+  } catch (const std::exception& failure) {
+    ReportFailure(failure.what());
+    return false;
+  }
+  Sync();
+  statusBar()->showMessage(QStringLiteral("Saved %1").arg(QString::fromStdString(path)), kStatusMs);
+  return true;
+}
+
+bool HostWindow::SaveDrawing() {
+  auto active = Active();
+  if (Picking() || !active) return false;
+  if (active->FullName().empty()) return SaveDrawingAs();
+  return SaveTo(*active, active->FullName());
+}
+
+bool HostWindow::SaveDrawingAs() {
+  auto active = Active();
+  if (Picking() || !active || !dialogs_.chooseSaveAs) return false;
+  // The host writes DXF: a new drawing's suggested name gets that extension.
+  std::filesystem::path suggested = active->FullName().empty() ? active->Name() : active->FullName();
+  suggested.replace_extension(".dxf");
+  std::optional<std::string> path = dialogs_.chooseSaveAs(this, suggested.string());
+  if (!path) return false;
+  return SaveTo(*active, *path);
+}
+
+bool HostWindow::CloseDrawing() {
+  auto active = Active();
+  if (Picking() || !active) return false;
+  if (!active->Saved()) {
+    UnsavedAnswer answer = dialogs_.askUnsaved ? dialogs_.askUnsaved(this, active->Name()) : UnsavedAnswer::Cancel;
+    if (answer == UnsavedAnswer::Cancel) return false;
+    if (answer == UnsavedAnswer::Save && !SaveDrawing()) return false;
+  }
+  active->Close();
+  Sync();
+  return true;
+}
+
+bool HostWindow::UndoStep() {
+  auto active = Active();
+  if (Picking() || !active || active->drawing().journal().OpenMarks() != 0) return false;
+  bool undone = active->Undo();
+  Sync();
+  return undone;
+}
+
+bool HostWindow::RedoStep() {
+  auto active = Active();
+  if (Picking() || !active || active->drawing().journal().OpenMarks() != 0) return false;
+  bool redone = active->Redo();
+  Sync();
+  return redone;
+}
+
+void HostWindow::SwitchTo(const std::shared_ptr<cadhost::HostDocument>& document) {
+  if (Picking() || !document || document->IsClosed()) return;
+  application_->Activate(document);
+  Sync();
+}
+
+void HostWindow::ReportFailure(const std::string& message) {
+  statusBar()->showMessage(QString::fromStdString(message), kStatusMs);
+  if (dialogs_.showError) dialogs_.showError(this, message);
+}
+
+void HostWindow::closeEvent(QCloseEvent* event) {
+  // The host keeps running with its drawings open; only its window goes.
+  if (pickLoop_) pickLoop_->quit();
+  if (!syncing_) {
+    syncing_ = true;
+    application_->Visible(false);
+    syncing_ = false;
+  }
+  event->accept();
+}
+
+void HostWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || syncing_) return;
+  const Qt::WindowStates state = windowState();
+  int followed = (state & Qt::WindowMinimized)   ? cad::kWindowMinimized
+                 : (state & Qt::WindowMaximized) ? cad::kWindowMaximized
+                                                 : cad::kWindowNormal;
+  if (followed == application_->WindowState()) return;
+  syncing_ = true;  // the user changed it: the application follows the window
+  application_->WindowState(followed);
+  syncing_ = false;
+}
+
+}  // namespace gui

@@ -1,0 +1,44 @@
+#include "gui/host_windows.h"
+
+#include "cadhost/document.h"
+#include "gui/host_window.h"
+
+namespace gui {
+
+HostWindows::HostWindows(HostWindowDialogs dialogs) : dialogs_(std::move(dialogs)) {}
+
+HostWindows::~HostWindows() {
+  for (auto& [key, attached] : windows_) {
+    if (auto application = attached.application.lock()) application->onWindowChange = nullptr;
+    delete attached.window.data();
+  }
+}
+
+HostWindow& HostWindows::Attach(const std::shared_ptr<cadhost::HostApplication>& application) {
+  if (HostWindow* window = WindowOf(*application)) return *window;
+  auto* window = new HostWindow(application, dialogs_);
+  windows_[application.get()] = {application, window};
+  application->onWindowChange = [guard = QPointer<HostWindow>(window)] {
+    if (guard) guard->Sync();
+  };
+  window->Sync();
+  return *window;
+}
+
+HostWindow* HostWindows::WindowOf(const cadhost::HostApplication& application) const {
+  auto found = windows_.find(&application);
+  if (found == windows_.end() || found->second.application.expired()) return nullptr;
+  return found->second.window.data();
+}
+
+std::optional<cad::PickedEntity> HostWindows::Pick(cad::Document& document, const std::string& prompt) {
+  auto* hostDocument = dynamic_cast<cadhost::HostDocument*>(&document);
+  if (!hostDocument || hostDocument->IsClosed()) return std::nullopt;
+  auto application = std::dynamic_pointer_cast<cadhost::HostApplication>(hostDocument->Application());
+  HostWindow* window = application ? WindowOf(*application) : nullptr;
+  if (!window) window = application ? &Attach(application) : nullptr;
+  if (!window) return std::nullopt;
+  return window->Pick(*hostDocument, prompt);
+}
+
+}  // namespace gui
