@@ -43,6 +43,14 @@ std::string BuildRunSummary(const RunCounts& counts) {
                             " Blocks replaced reached zero or >1 piece of Station Text" + kCR +
                             "Lemon's have been drawn around the blocks");
   }
+  if (!counts.failedReferences.empty()) {
+    std::string part = std::to_string(counts.failedReferences.size()) +
+                       " Blocks could not be replaced and remain unaffected:";
+    for (const ReferenceFailure& failure : counts.failedReferences) {
+      part += kCR + failure.blockName + ": " + failure.description;
+    }
+    AppendPart(summary, part);
+  }
   return summary;
 }
 

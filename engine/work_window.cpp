@@ -1,0 +1,38 @@
+#include "engine/work_window.h"
+
+#include <memory>
+#include <utility>
+
+#include "host/error_boundary.h"
+#include "setup/replacement_choice.h"
+#include "setup/window_commands.h"
+
+namespace engine {
+namespace {
+
+void Guard(const host::ErrorBoundary& boundary, std::function<void()>& handler) {
+  if (handler) handler = boundary.Guard(handler);
+}
+
+}  // namespace
+
+void WireReplaceBlocks(inventory::Frm_ReplaceBlocks& form, const host::ErrorBoundary& boundary,
+                       WorkWindowServices services) {
+  form.Links(services.links);
+  setup::WireReplacementChoice(form);
+  setup::WireWindowCommands(form, std::move(services.showNotes));
+  auto run = std::make_shared<ReplaceRunServices>(std::move(services.run));
+  form.CmdReplace.onClick = [&form, run] { ReplaceBlocks(form, *run); };
+
+  form.onLoad = [&form] { form.Form_Load(); };
+  form.onActivate = [&form] { form.Form_Activate(); };
+  Guard(boundary, form.onLoad);
+  Guard(boundary, form.onActivate);
+  for (forms::Control* control : form.Controls()) {
+    Guard(boundary, control->onClick);
+    Guard(boundary, control->onLostFocus);
+  }
+  Guard(boundary, form.MSHBlockDefs.onScroll);
+}
+
+}  // namespace engine

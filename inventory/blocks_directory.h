@@ -1,0 +1,14 @@
+// The drawing files of the blocks directory, each standing for a block.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace inventory {
+
+// The names without ".dwg" (any letter case) of the files directly in
+// `directory`, in the order the file system lists them. Sub-directories are
+// not searched; a missing or unreadable directory gives an empty list.
+std::vector<std::string> ListDrawingFileBlocks(const std::string& directory);
+
+}  // namespace inventory

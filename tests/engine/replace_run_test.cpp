@@ -1,0 +1,256 @@
+// The replace run against the built-in host: pre-checks, the question, scope,
+// stamping, erase on and off, the A-to-B-then-B-to-C chain, the not-found list,
+// the layer restore and the rollback of references that fail.
+#include "engine/replace_run.h"
+
+#include <cmath>
+#include <variant>
+
+#include "cadhost/drawing.h"
+#include "cadhost/entity.h"
+#include "cadhost/handle.h"
+
+#include "../inventory/work_window_fixture.h"
+
+namespace workwindow_test {
+namespace {
+
+constexpr const char* kStamp = "12/9/2026 10:07:32 PM";
+
+class ReplaceRunTest : public WorkWindowTest {
+ public:
+  void SetUp() override {
+    WorkWindowTest::SetUp();
+    doc->Layers()->Add("L1");
+    MakeBlock("DOOR", {"TAG1", "TAG2"});
+    MakeBlock("TREE");
+    MakeBlock("NEWDOOR", {"NUMBER"});
+    MakeBlock("OAK");
+  }
+  // Scans, then writes replacements into the grid as the editing would.
+  void Scan() {
+    if (form.Loaded()) form.Command1.UserClick();
+    else form.Show();
+  }
+  void SetRow(const std::string& block, const std::string& replacement,
+              const std::string& source = "In Drawing") {
+    const int row = GridRowOf(block);
+    ASSERT_GT(row, 0) << block;
+    form.MSHBlockDefs.TextMatrix(row, 4, replacement);
+    form.MSHBlockDefs.TextMatrix(row, 5, source);
+  }
+  void SetCell(const std::string& block, int col, const std::string& text) {
+    form.MSHBlockDefs.TextMatrix(GridRowOf(block), col, text);
+  }
+  // Clicks "Replace Blocks"; `answers` go to the message boxes in turn.
+  void Run(std::initializer_list<forms::MessageAnswer> answers = {}) {
+    ui.ClearLines();
+    for (auto answer : answers) ui.QueueAnswer(answer);
+    form.CmdReplace.UserClick();
+  }
+  // A closed lightweight polyline (the object model cannot close one).
+  cad::PolylinePtr ClosedPolyline(const std::vector<double>& vertices) {
+    auto polyline = model->AddLightWeightPolyline(vertices);
+    cadhost::Drawing& drawing = doc->drawing();
+    const auto id = drawing.db().FindEntity(*cadhost::ParseHandle(polyline->Handle()));
+    drawing.ChangeEntity(id, [](cadhost::Entity& entity) {
+      std::get<cadhost::LwPolylineData>(entity.data).flags |= 1;
+    });
+    return polyline;
+  }
+  static bool Stamped(const cad::BlockReferencePtr& ref) {
+    return ref->GetXData("_BRTempSSet") ==
+           cad::XData{{1001, std::string("_BRTempSSet")}, {1000, std::string(kStamp)}};
+  }
+};
+
+TEST_F(ReplaceRunTest, NothingSelectedChangesNothing) {
+  Insert("TREE", 0);
+  Scan();
+  ui.ClearLines();
+  form.CmdReplace.UserClick();
+  ASSERT_EQ(Messages().size(), 1U) << ui.Transcript();
+  EXPECT_NE(Messages()[0].find("text=\"Zero Blocks selected for Replacement\""), std::string::npos);
+  EXPECT_EQ(References("TREE").size(), 1U);
+}
+
+TEST_F(ReplaceRunTest, UnmatchedAttributesAskFirstAndNoCancels) {
+  Insert("DOOR", 0);
+  Insert("TREE", 5);
+  Scan();
+  SetRow("DOOR", "NEWDOOR");
+  SetRow("TREE", "OAK");
+  Run({forms::MessageAnswer::No});
+  ASSERT_EQ(Messages().size(), 1U) << ui.Transcript();
+  EXPECT_EQ(Messages()[0],
+            "message title=\"Continue with Cindral\" icon=question buttons=yesno default=2 "
+            "text=\"1 of 2 blocks types selected to be replaced have attributes which have not "
+            "been Matched.\\r\\rNote: Attribute values not matched will be lost.\\r\\rPress YES "
+            "to continue with Cindral.\\r\\rPress NO to Cancel.\"");
+  EXPECT_EQ(References("DOOR").size(), 1U);
+  EXPECT_EQ(References("TREE").size(), 1U);
+  EXPECT_TRUE(References("OAK").empty());
+}
+
+TEST_F(ReplaceRunTest, SelectAllReplacesStampsKeepsLayerAndRescans) {
+  auto a = Insert("TREE", 0, 0);
+  auto b = model->InsertBlock({4, 1, 0}, "TREE", 3, 3, 3, 0.5);
+  b->Layer("L1");
+  doc->ActiveLayer(doc->Layers()->Item("L1"));
+  Scan();
+  SetRow("TREE", "OAK");
+  Run();
+
+  EXPECT_TRUE(Messages().empty());  // a clean run shows no summary
+  EXPECT_TRUE(References("TREE").empty());
+  auto made = References("OAK");
+  ASSERT_EQ(made.size(), 2U);
+  for (const auto& ref : made) EXPECT_TRUE(Stamped(ref));
+  EXPECT_EQ(made[0]->InsertionPoint(), (cad::Point3{0, 0, 0}));
+  EXPECT_EQ(made[1]->InsertionPoint(), (cad::Point3{4, 1, 0}));
+  EXPECT_DOUBLE_EQ(made[1]->XScaleFactor(), 3);
+  EXPECT_DOUBLE_EQ(made[1]->Rotation(), 0.5);
+  EXPECT_EQ(made[0]->Layer(), "0");
+  EXPECT_EQ(made[1]->Layer(), "L1");
+  EXPECT_EQ(doc->ActiveLayer()->Name(), "L1");
+  EXPECT_THAT(GridRows(), ::testing::ElementsAre("OAK|2|0|N/A|||* same|* same|* same|asdf42"));
+  EXPECT_FALSE(progress.Visible());
+  EXPECT_FALSE(progress2.Visible());
+}
+
+TEST_F(ReplaceRunTest, EraseUncheckedKeepsTheOldReferences) {
+  Insert("TREE", 0);
+  Scan();
+  form.CkEraseBlocks.UserClick();
+  SetRow("TREE", "OAK");
+  Run();
+  EXPECT_EQ(References("TREE").size(), 1U);
+  EXPECT_EQ(References("OAK").size(), 1U);
+}
+
+TEST_F(ReplaceRunTest, ChainSkipsReferencesThisRunInserted) {
+  MakeBlock("A");
+  MakeBlock("B");
+  MakeBlock("C");
+  Insert("A", 0);
+  Insert("A", 5);
+  Insert("B", 10);
+  Scan();
+  SetRow("A", "B");
+  SetRow("B", "C");
+  Run();
+  EXPECT_TRUE(References("A").empty());
+  auto bs = References("B");
+  ASSERT_EQ(bs.size(), 2U);
+  for (const auto& ref : bs) EXPECT_TRUE(Stamped(ref));
+  auto cs = References("C");
+  ASSERT_EQ(cs.size(), 1U);
+  EXPECT_EQ(cs[0]->InsertionPoint(), (cad::Point3{10, 0, 0}));
+}
+
+TEST_F(ReplaceRunTest, ScaleRotationAndLayerCells) {
+  Insert("TREE", 0);
+  Scan();
+  SetRow("TREE", "oak");  // the run uses the name in capitals
+  SetCell("TREE", 6, "2");
+  SetCell("TREE", 7, "90");
+  SetCell("TREE", 8, "NEWLAYER");
+  Run();
+  auto made = References("OAK");
+  ASSERT_EQ(made.size(), 1U);
+  EXPECT_DOUBLE_EQ(made[0]->XScaleFactor(), 2);
+  EXPECT_DOUBLE_EQ(made[0]->ZScaleFactor(), 2);
+  EXPECT_DOUBLE_EQ(made[0]->Rotation(), 90 * 3.141592 / 180);
+  EXPECT_EQ(made[0]->Layer(), "NEWLAYER");
+  EXPECT_EQ(doc->ActiveLayer()->Name(), "0");  // restored after the run
+  EXPECT_DOUBLE_EQ(form.lastInsertionRotation, 90 * 3.141592 / 180);
+}
+
+TEST_F(ReplaceRunTest, MissingReplacementsAreListedOnceAndLeaveTheRowAlone) {
+  Insert("TREE", 0);
+  Insert("DOOR", 5);
+  MakeBlock("PINE");
+  Insert("PINE", 9);
+  Scan();
+  const std::string dir = (folder / "nowhere").string();
+  SetRow("TREE", "MAPLE", dir);
+  SetRow("PINE", "ELM", dir);
+  SetRow("DOOR", "NEWDOOR");
+  SetCell("DOOR", 3, "2 of 2");
+  Run();
+  EXPECT_EQ(References("TREE").size(), 1U);
+  EXPECT_EQ(References("PINE").size(), 1U);
+  EXPECT_EQ(References("NEWDOOR").size(), 1U);
+  ASSERT_EQ(Messages().size(), 1U) << ui.Transcript();
+  EXPECT_NE(Messages()[0].find("title=\"Blocks Replaced\""), std::string::npos);
+  EXPECT_NE(Messages()[0].find("text=\"The following Replacement Blocks count not found: \\r\\r" +
+                               dir + "\\rThe Blocks 'to be replaced' remain unaffected\""),
+            std::string::npos);
+}
+
+TEST_F(ReplaceRunTest, FailedReferenceIsRolledBackKeptAndReported) {
+  Insert("TREE", 0);
+  Insert("TREE", 5);
+  Scan();
+  SetRow("TREE", "OAK");
+  SetCell("TREE", 8, "A<B");  // a layer name the host refuses
+  const long before = model->Count();
+  Run();
+  EXPECT_EQ(References("TREE").size(), 2U);
+  EXPECT_TRUE(References("OAK").empty());
+  EXPECT_EQ(model->Count(), before);
+  EXPECT_EQ(doc->ActiveLayer()->Name(), "0");
+  const auto messages = Messages();
+  ASSERT_EQ(messages.size(), 3U);  // SetVarLayer once per reference, then the summary
+  EXPECT_NE(messages[0].find("Error in SetVarLayer"), std::string::npos);
+  EXPECT_NE(messages[2].find("text=\"2 Blocks could not be replaced and remain unaffected:\\rTREE: "),
+            std::string::npos);
+}
+
+TEST_F(ReplaceRunTest, PolygonScopeReplacesOnlyReferencesInside) {
+  Insert("TREE", 0);
+  Insert("TREE", 5);
+  Insert("TREE", 50);
+  Scan();
+  auto closed = ClosedPolyline({-1, -1, 10, -1, 10, 5, -1, 5});
+  auto open = model->AddLightWeightPolyline({-1, -1, 10, -1, 10, 5});
+  SetRow("TREE", "OAK");
+  form.OptSelect(1).UserClick();
+
+  // A pick that is not a closed polyline ends the run before any change.
+  picker->picks = {open};
+  Run();
+  ASSERT_EQ(Messages().size(), 1U) << ui.Transcript();
+  EXPECT_NE(Messages()[0].find("Pick a closed polyline to select blocks to be replaced"),
+            std::string::npos);
+  EXPECT_EQ(References("TREE").size(), 3U);
+
+  picker->picks = {closed};
+  Run();
+  EXPECT_THAT(picker->prompts, ::testing::Contains("Select a Polyline"));
+  EXPECT_EQ(References("TREE").size(), 1U);
+  EXPECT_EQ(References("OAK").size(), 2U);
+}
+
+TEST_F(ReplaceRunTest, RowWithoutReferencesStopsTheRunAndRestoresTheLayer) {
+  MakeBlock("A");
+  MakeBlock("B");
+  Insert("A", 0);
+  auto b = Insert("B", 5);
+  Scan();
+  SetRow("A", "OAK");
+  SetRow("B", "OAK");
+  SetCell("A", 8, "NEWLAYER");
+  b->Delete();  // the drawing changed after the scan
+  Run();
+  EXPECT_TRUE(References("A").empty());  // the rows before are finished
+  ASSERT_EQ(Messages().size(), 1U) << ui.Transcript();
+  EXPECT_NE(Messages()[0].find("Zero Blocks (to be replaced) found in Model Space"), std::string::npos);
+  EXPECT_EQ(doc->ActiveLayer()->Name(), "0");
+  EXPECT_FALSE(progress.Visible());
+  EXPECT_FALSE(progress2.Visible());
+  EXPECT_EQ(GridRowOf("A"), 1);  // no rescan
+}
+
+}  // namespace
+}  // namespace workwindow_test
