@@ -1,5 +1,6 @@
 #include "cadhost/dxf/drawing_reader.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "cadhost/dxf/entity_reader.h"
@@ -25,6 +26,14 @@ class DrawingReader {
     state->file = file_;
     const auto sections = splitSections(tags_, fileName_);
     if (sections.empty()) throw DxfError(fileName_ + ": the file holds no DXF sections");
+    // The modelled sections exist once in a drawing; a second one cannot be
+    // told apart from the first when written back.
+    for (std::size_t i = 0; i < sections.size(); ++i)
+      for (std::size_t j = 0; j < i; ++j)
+        if (sections[i].name == sections[j].name &&
+            (sections[i].name == "HEADER" || sections[i].name == "TABLES" || sections[i].name == "BLOCKS" ||
+             sections[i].name == "ENTITIES"))
+          fail(sections[i].first, "a second " + sections[i].name + " section");
     // The header first: the text encoding of everything else depends on it.
     for (const Section& s : sections)
       if (s.name == "HEADER") readHeader(s);
@@ -123,6 +132,11 @@ class DrawingReader {
 
   void readTables(const Section& s) {
     for (const TableGroup& group : groupTables(tags_, s, fileName_)) {
+      const bool modelled = group.name == "LAYER" || group.name == "APPID" || group.name == "UCS" ||
+                            group.name == "BLOCK_RECORD";
+      const auto& order = db_->unmodelled.tableOrder;
+      if (modelled && std::find(order.begin(), order.end(), group.name) != order.end())
+        fail(group.head.first, "a second " + group.name + " table");
       db_->unmodelled.tableOrder.push_back(group.name);
       if (group.name == "LAYER") {
         readTable(db_->layers, group, [this](LayerRecord& l, int code, std::string_view value) {

@@ -183,6 +183,17 @@ TEST(DrawingReader, R12FileWithoutLayoutsOrHandles) {
   EXPECT_EQ(writeDrawing(*db), bytes);
 }
 
+TEST(DrawingReader, SecondEntitiesSectionIsRefused) {
+  const test::Pairs twice{{0, "SECTION"}, {2, "ENTITIES"}, {0, "ENDSEC"}, {0, "SECTION"}, {2, "ENTITIES"},
+                          {0, "ENDSEC"}, {0, "EOF"}};
+  try {
+    load(test::asciiDxf(twice));
+    FAIL();
+  } catch (const DxfError& e) {
+    EXPECT_EQ(std::string(e.what()), "f.dxf, line 7: a second ENTITIES section");
+  }
+}
+
 TEST(DrawingReader, DuplicateNamesAreReportedWithTheLine) {
   auto pairs = test::r2000Drawing();
   for (auto& [code, value] : pairs)
