@@ -11,6 +11,7 @@
 #include "cadhost/handle.h"
 
 #include "../inventory/work_window_fixture.h"
+#include "failing_insert_host.h"
 
 namespace workwindow_test {
 namespace {
@@ -205,6 +206,29 @@ TEST_F(ReplaceRunTest, FailedReferenceIsRolledBackKeptAndReported) {
   EXPECT_NE(messages[0].find("Error in SetVarLayer"), std::string::npos);
   EXPECT_NE(messages[2].find("text=\"2 Blocks could not be replaced and remain unaffected:\\rTREE: "),
             std::string::npos);
+}
+
+TEST_F(ReplaceRunTest, InsertionFailingMidRowTakesBackTheRowsReplacements) {
+  Insert("TREE", 0);
+  Insert("TREE", 5);
+  Insert("TREE", 10);
+  Insert("DOOR", 20);
+  Scan();
+  SetRow("TREE", "OAK");
+  SetRow("DOOR", "NEWDOOR");
+  SetCell("DOOR", 3, "2 of 2");
+  const long before = model->Count();
+  // The grid rows are DOOR then TREE: the fourth insertion is TREE's third.
+  host::Host().application = std::make_shared<FailingInsertApplication>(app, 4);
+  Run();
+  host::Host().application = app;
+  EXPECT_EQ(References("TREE").size(), 3U);
+  EXPECT_TRUE(References("OAK").empty());
+  EXPECT_TRUE(References("DOOR").empty());
+  EXPECT_EQ(References("NEWDOOR").size(), 1U);
+  EXPECT_EQ(model->Count(), before);
+  ASSERT_EQ(Messages().size(), 1U) << ui.Transcript();
+  EXPECT_NE(Messages()[0].find("count not found: \\r\\rOAK\\r"), std::string::npos);
 }
 
 TEST_F(ReplaceRunTest, PolygonScopeReplacesOnlyReferencesInside) {
