@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "cadhost/dxf/drawing_files.h"
+#include "engine/work_window.h"
 #include "host/host_state.h"
 #include "selection/selection_sets.h"
 
@@ -79,6 +80,7 @@ void Program::WireWindows() {
   notesViewer.WireHandlers(boundary_);
   switching_.MainFrame(&mainFrame);
   start.Links(host::StartWindowLinks{&mainFrame, &replaceBlocks, [] { selection::InitialiseSelectionFilter(); }});
+  engine::WireReplaceBlocks(replaceBlocks, boundary_, {{&progress, &progress2, &mainFrame, &switching_}, [this] { notesViewer.ShowNotes(); }, {}});
 }
 
 void Program::Start() {
