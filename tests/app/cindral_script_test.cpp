@@ -41,12 +41,16 @@ class CindralScriptTest : public ::testing::Test {
 
   // Runs the program with `script` and the command-line `arguments`.
   RunResult Run(const std::string& script, const std::string& arguments = "") {
+    return RunProgram(CINDRAL_BINARY_DIR "/app/cindral", script, arguments);
+  }
+
+  RunResult RunProgram(const fs::path& binary, const std::string& script, const std::string& arguments) {
     {
       std::ofstream file(folder_ / "script.txt", std::ios::binary);
       file << script;
     }
     const std::string command = "cd '" + folder_.string() + "' && XDG_CONFIG_HOME='" + (folder_ / "config").string() +
-                                "' '" CINDRAL_BINARY_DIR "/app/cindral' --script script.txt " + arguments +
+                                "' '" + binary.string() + "' --script script.txt " + arguments +
                                 " > out.txt 2> err.txt";
     RunResult result;
     const int raw = std::system(command.c_str());
@@ -196,6 +200,30 @@ TEST_F(CindralScriptTest, LinesThatCannotBeCarriedOutStopWithFileAndLine) {
       EXPECT_EQ(run.err.rfind("script.txt:1: host open: ", 0), 0U) << run.err;
     }
   }
+}
+
+TEST_F(CindralScriptTest, TheNotesViewerShowsTheNotesFileOrTheBuiltInNotes) {
+  const std::string script = "click Frm_ReplaceBlocks.CmdNotes\ndump FrmRText.RText1\ndump FrmRText\n";
+  const std::string viewer =
+      "window FrmRText loaded=1 visible=1 caption=\"Report\" left=0 top=0 width=9600 height=7200 state=normal\n";
+
+  // Installed beside the program in the build tree: the file's own text.
+  const RunResult installed = Run(script);
+  EXPECT_EQ(installed.status, 0) << installed.err;
+  EXPECT_NE(installed.out.find("show FrmRText\nrichtext FrmRText.RText1 caption=\"Cindral\\r"), std::string::npos)
+      << installed.out;
+  EXPECT_NE(installed.out.find(viewer), std::string::npos) << installed.out;
+
+  // A copy of the program in a folder without the notes file: the built-in
+  // notes, naming the file that was looked for, and no message box.
+  fs::copy_file(CINDRAL_BINARY_DIR "/app/cindral", folder_ / "cindral");
+  const RunResult missing = RunProgram(folder_ / "cindral", script, "");
+  EXPECT_EQ(missing.status, 0) << missing.err;
+  const std::string firstLine = "richtext FrmRText.RText1 caption=\"The file: " +
+                                (folder_ / "CindralNotes.rtf").string() + " could not be found.\\r\\rThe Cindral";
+  EXPECT_NE(missing.out.find(firstLine), std::string::npos) << missing.out;
+  EXPECT_NE(missing.out.find(viewer), std::string::npos) << missing.out;
+  EXPECT_EQ(missing.out.find("message "), std::string::npos) << missing.out;
 }
 
 TEST_F(CindralScriptTest, HelpVersionAndBadOptions) {
