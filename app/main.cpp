@@ -10,6 +10,7 @@
 #ifdef CINDRAL_HAS_DESKTOP
 #include "app/program.h"
 #include "gui/desktop_shell.h"
+#include "gui/host_windows.h"
 #endif
 
 #ifdef CINDRAL_HAS_DESKTOP
@@ -19,13 +20,16 @@ namespace {
 // program ends when its last window is unloaded.
 int RunDesktop(const app::Options& options, int argc, char** argv) {
   gui::DesktopShell shell(argc, argv);
+  // Each host instance gets its own window, which is also where its picks happen.
+  auto hostWindows = std::make_shared<gui::HostWindows>();
   std::unique_ptr<app::Program> program;
   try {
-    program = std::make_unique<app::Program>(options, shell.Port(), nullptr);
+    program = std::make_unique<app::Program>(options, shell.Port(), hostWindows);
   } catch (const app::StartError& failure) {
     std::cerr << "cindral: " << failure.what() << '\n';
     return 2;
   }
+  for (const auto& host : program->Hosts()) hostWindows->Attach(host);
   program->Start();
   return shell.Exec();
 }

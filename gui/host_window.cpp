@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -283,6 +284,11 @@ void HostWindow::closeEvent(QCloseEvent* event) {
     syncing_ = false;
   }
   event->accept();
+}
+
+void HostWindow::keyPressEvent(QKeyEvent* event) {
+  if (pickLoop_ && event->key() == Qt::Key_Escape) return pickLoop_->quit();
+  QMainWindow::keyPressEvent(event);
 }
 
 void HostWindow::changeEvent(QEvent* event) {

@@ -62,6 +62,7 @@ class HostWindow : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;  // Esc cancels a pick wherever the focus is
 
  private:
   void BuildMenus();
