@@ -30,11 +30,20 @@ forms::MessageAnswer ScriptPort::ShowMessage(const forms::MessageBoxRequest& box
   Print(forms::MessageLine(box));
   const ScriptLine* line = TakeAnswer("answer");
   if (line == nullptr) {
+    const std::string shown = forms::MessageLine(box);
+    unansweredRepeats_ = shown == lastDefaultBox_ ? unansweredRepeats_ + 1 : 0;
+    lastDefaultBox_ = shown;
+    if (unansweredRepeats_ >= kUnansweredRepeatLimit) {
+      throw ScriptLineError(cursor_.Current() > 0 ? cursor_.Current() : cursor_.LastLine(),
+                            "the message box \"" + box.title + "\" keeps coming back and the script has no answer for it");
+    }
     const forms::MessageAnswer answer = forms::DefaultAnswer(box);
     Print("answer " + std::string(forms::AnswerName(answer)) + " (default)");
     lastAnswerWasDefault_ = true;
     return answer;
   }
+  lastDefaultBox_.clear();
+  unansweredRepeats_ = 0;
   if (line->args.size() != 1) throw ScriptLineError(line->number, "answer takes one of Yes, No, OK");
   std::optional<forms::MessageAnswer> answer;
   for (const auto candidate : {forms::MessageAnswer::Yes, forms::MessageAnswer::No, forms::MessageAnswer::Ok,

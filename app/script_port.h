@@ -83,9 +83,15 @@ class ScriptPort : public forms::UiPort, public cadhost::EntityPicker {
   // them when it has the verb `answerVerb`, taking it, else null.
   const ScriptLine* TakeAnswer(const std::string& answerVerb);
 
+  // A box that keeps coming back with its default answer while the script
+  // stands still is a wait nothing can end; the run stops after this many.
+  static constexpr long long kUnansweredRepeatLimit = 1000;
+
   std::ostream& out_;
   ScriptCursor& cursor_;
   bool lastAnswerWasDefault_ = false;
+  std::string lastDefaultBox_;
+  long long unansweredRepeats_ = 0;
 };
 
 }  // namespace app

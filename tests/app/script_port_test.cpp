@@ -68,6 +68,26 @@ TEST(ScriptPortTest, AnAnswerTheBoxDoesNotOfferStopsTheRunAtItsLine) {
   }
 }
 
+TEST(ScriptPortTest, ABoxComingBackWithoutEndWhileTheScriptStandsStillStopsTheRun) {
+  PortFixture f("click Frm__MDI\n");
+  f.cursor.Take();
+  const auto box = Box(forms::MessageButtons::Ok, 1);
+  try {
+    for (int shown = 0; shown < 100000; ++shown) f.port.ShowMessage(box);
+    FAIL() << "the box came back for ever";
+  } catch (const ScriptLineError& error) {
+    EXPECT_EQ(error.line(), 1);
+    EXPECT_STREQ(error.what(), "the message box \"Cindral\" keeps coming back and the script has no answer for it");
+  }
+  // Different boxes one after another are no such wait.
+  PortFixture g("");
+  for (int shown = 0; shown < 3000; ++shown) {
+    auto other = box;
+    other.text = "Row " + std::to_string(shown);
+    EXPECT_NO_THROW(g.port.ShowMessage(other));
+  }
+}
+
 TEST(ScriptPortTest, PicksNameAnEntityByHandleOrCancel) {
   auto application = cadhost::HostApplication::Create();
   auto document = application->NewDocument();
