@@ -1,0 +1,1 @@
+cindral_bench(workwindow_bench ${CMAKE_CURRENT_SOURCE_DIR}/workwindow_scan_and_run.cpp LIBS cindral_engine cindral_cadhost)
