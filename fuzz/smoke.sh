@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Builds the DXF reader fuzz target with clang (libFuzzer + AddressSanitizer)
-# in its own build directory and runs it briefly on a corpus seeded from the
-# sample drawings and the test fixtures.
-#   fuzz/smoke.sh [SECONDS]   (default 30)
+# Builds the DXF reader fuzz target with clang (libFuzzer + AddressSanitizer +
+# UndefinedBehaviorSanitizer) in its own build directory and runs it briefly
+# on a fresh corpus seeded from the sample drawings and fuzz/seeds/. The run
+# is repeatable: a fixed random seed and a fixed number of inputs.
+#   fuzz/smoke.sh [RUNS]   (default 6000 inputs; a longer hunt: fuzz/smoke.sh 1000000)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${CINDRAL_FUZZ_DIR:-$root/build-fuzz}"
-seconds="${1:-30}"
+runs="${1:-6000}"
+rm -rf "$build/corpus"
 mkdir -p "$build/corpus"
 
 sources=(
@@ -23,5 +25,5 @@ cp "$root"/samples/site.dxf "$build/corpus/" 2>/dev/null || true
 for f in "$root"/samples/blocks/*.dwg; do [ -e "$f" ] && cp "$f" "$build/corpus/"; done
 cp "$root"/fuzz/seeds/* "$build/corpus/" 2>/dev/null || true
 
-"$build/dxf_reader_fuzz" "$build/corpus" -max_total_time="$seconds" -max_len=65536 \
+"$build/dxf_reader_fuzz" "$build/corpus" -seed=1 -runs="$runs" -max_total_time=600 -max_len=65536 \
   -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$build/"

@@ -192,8 +192,8 @@ class DrawingWriter {
           }
         }, {10, 20, 30, 11, 21, 31, 12, 22, 32});
       } else if (name == "BLOCK_RECORD") {
-        if (!context_.r12)
-          writeTable(out, db_.blockRecords, name, "AcDbBlockTableRecord", [](Tags&, const BlockRecordEntry&) {}, {});
+        // Listed only when the file had it or the drawing is R13 or newer.
+        writeTable(out, db_.blockRecords, name, "AcDbBlockTableRecord", [](Tags&, const BlockRecordEntry&) {}, {});
       } else {
         while (raw < db_.unmodelled.tables.size() && db_.unmodelled.tables[raw].name != name) ++raw;
         if (raw < db_.unmodelled.tables.size()) writeTags(out, db_.unmodelled.tables[raw++].tags);
