@@ -32,12 +32,13 @@ namespace {
 namespace fs = std::filesystem;
 using cadhost::Point;
 
-QApplication& App() {
+// One application for the whole test program, never destroyed: Qt's input
+// devices outlive any static destruction order.
+void EnsureApplication() {
   static int argc = 1;
   static char name[] = "host_window_test";
   static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+  if (!QApplication::instance()) new QApplication(argc, argv);
 }
 
 cadhost::EntityId Add(cadhost::HostDocument& document, cadhost::EntityData data,
@@ -59,6 +60,16 @@ cadhost::LwPolylineData Square(double x, double y, double side) {
   return square;
 }
 
+// A left click (press and release) at a point of the widget.
+void Click(QWidget& widget, const QPointF& at) {
+  QMouseEvent press(QEvent::MouseButtonPress, at, widget.mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&widget, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, widget.mapToGlobal(at), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(&widget, &release);
+}
+
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;
@@ -76,7 +87,7 @@ std::string EntitiesSection(const std::string& dxf) {
 class HostWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    App();
+    EnsureApplication();
     dir_ = fs::temp_directory_path() / ("host_window_test_" + std::to_string(::getpid()) + "_" +
                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
@@ -188,10 +199,7 @@ TEST_F(HostWindowTest, PickFindsNearestObjectShowsPromptAndEscCancels) {
         QApplication::sendEvent(&view, &escape);
         return;
       }
-      QPointF screen = mapping.ToScreen(c.at.x, c.at.y);
-      QMouseEvent press(QEvent::MouseButtonPress, screen, view.mapToGlobal(screen), Qt::LeftButton,
-                        Qt::LeftButton, Qt::NoModifier);
-      QApplication::sendEvent(&view, &press);
+      Click(view, mapping.ToScreen(c.at.x, c.at.y));
     });
     try {
       cad::PickedEntity picked = document->Utility()->GetEntity("Select a Polyline");
@@ -222,9 +230,7 @@ TEST_F(HostWindowTest, PickSkipsObjectsOnLayersThatAreOffAndEndsWhenTheDrawingCl
   window.View().ZoomExtents();
   const ViewMapping& mapping = window.View().Mapping();
   QTimer::singleShot(0, &window, [&] {
-    QPointF screen = mapping.ToScreen(10, 5);
-    QMouseEvent press(QEvent::MouseButtonPress, screen, screen, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window.View(), &press);
+    Click(window.View(), mapping.ToScreen(10, 5));
   });
   EXPECT_THROW(document->Utility()->GetEntity("Select a Polyline"), cad::HostError);
 
