@@ -24,6 +24,8 @@ class DrawingWriter {
   std::string write() {
     const WriteFormat format = state_ ? WriteFormat::of(*state_->file) : WriteFormat{};
     std::string body;
+    // Unchanged records are most of a drawing: the file's size is a close bound.
+    if (state_) body.reserve(state_->file->bytes().size() + state_->file->bytes().size() / 8);
     TagWriter out(body, format);
     std::vector<FileState::SectionFrame> frames;
     if (state_) frames = state_->sections;
