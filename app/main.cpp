@@ -30,6 +30,7 @@ int RunDesktop(const app::Options& options, int argc, char** argv) {
     return 2;
   }
   for (const auto& host : program->Hosts()) hostWindows->Attach(host);
+  program->onHostStarted = [hostWindows](const auto& host) { hostWindows->Attach(host); };
   program->Start();
   return shell.Exec();
 }

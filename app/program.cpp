@@ -37,6 +37,7 @@ std::shared_ptr<cadhost::HostApplication> Program::StartHost(const std::string& 
   hostOptions.services.saver = files;
   hostOptions.services.picker = picker_;
   auto application = cadhost::HostApplication::Create(std::move(hostOptions));
+  if (onHostStarted) onHostStarted(application);
   application->Visible(true);  // a host the user started shows its window
   hosts_.push_back(application);
   return application;

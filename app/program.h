@@ -3,6 +3,7 @@
 // handlers are entered through.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -65,6 +66,9 @@ class Program {
   // Every host instance started so far, the user's first (the desktop gives
   // each its window).
   const std::vector<std::shared_ptr<cadhost::HostApplication>>& Hosts() const { return hosts_; }
+  // Told of each host started after construction (one started to re-attach),
+  // before it is shown or hidden, so the desktop gives it a window too.
+  std::function<void(const std::shared_ptr<cadhost::HostApplication>&)> onHostStarted;
   // The titles of the host windows, for activating a window by title.
   std::vector<std::string> HostWindowTitles() const;
 
