@@ -21,6 +21,8 @@ constexpr int kMaxDepth = 32;
 constexpr double kDotSize = 2.0;
 constexpr double kReadableHeight = 4.0;
 constexpr int kFontPixels = 64;
+// Lines of multi-line text lie 5/3 of the text height apart.
+constexpr double kLinePitch = 5.0 / 3.0;
 
 double Length(const QPointF& v) { return std::hypot(v.x(), v.y()); }
 
@@ -131,22 +133,24 @@ void DrawingPainter::PaintReference(const DisplayItem& item, std::uint32_t layer
 void DrawingPainter::PaintText(const DisplayItem& item) {
   if (textCorners_.size() != 4 || item.text.empty()) return;
   const QPointF lowerLeft = textCorners_[0], lowerRight = textCorners_[1], upperLeft = textCorners_[3];
-  const QPointF along = lowerRight - lowerLeft, up = upperLeft - lowerLeft;
-  if (Length(up) < kReadableHeight) {
+  const QStringList lines = QString::fromStdString(item.text).split(QLatin1Char('\n'));
+  // The box holds the first line's height plus a line pitch per further line.
+  const double count = static_cast<double>(lines.size());
+  const double lineShare = 1.0 / (1.0 + (count - 1) * kLinePitch);
+  const QPointF along = lowerRight - lowerLeft, up = upperLeft - lowerLeft, lineUp = up * lineShare;
+  if (Length(lineUp) < kReadableHeight) {
     painter_->drawLine(lowerLeft, lowerRight);
     return;
   }
-  const QStringList lines = QString::fromStdString(item.text).split(QLatin1Char('\n'));
   QFontMetricsF metrics(font_);
   double advance = 0;
   for (const QString& line : lines) advance = std::max(advance, metrics.horizontalAdvance(line));
   if (advance <= 0) return;
-  const double count = static_cast<double>(lines.size());
   const QPointF perUnitX = along / advance;
-  const QPointF perUnitY = -up / (count * fontCapHeight_);
+  const QPointF perUnitY = -lineUp / fontCapHeight_;
   painter_->save();
   for (qsizetype i = 0; i < lines.size(); ++i) {
-    QPointF baseline = lowerLeft + up * ((count - 1 - static_cast<double>(i)) / count);
+    QPointF baseline = lowerLeft + lineUp * ((count - 1 - static_cast<double>(i)) * kLinePitch);
     painter_->setTransform(QTransform(perUnitX.x(), perUnitX.y(), perUnitY.x(), perUnitY.y(),
                                       baseline.x(), baseline.y()));
     painter_->drawText(QPointF(0, 0), lines[i]);

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -238,6 +239,39 @@ TEST_F(HostWindowTest, PickSkipsObjectsOnLayersThatAreOffAndEndsWhenTheDrawingCl
   QTimer::singleShot(0, &window, [&] { document->Close(); });
   EXPECT_THROW(document->Utility()->GetEntity("Select a Polyline"), cad::HostError);
   EXPECT_FALSE(window.Picking());
+}
+
+TEST_F(HostWindowTest, WheelZoomsAboutTheCursorAndDraggingPans) {
+  HostWindow& window = Start();
+  SiteDrawing();
+  window.resize(800, 600);
+  QApplication::processEvents();
+  DrawingView& view = window.View();
+  view.ZoomExtents();
+  const ViewMapping& mapping = view.Mapping();
+
+  const QPointF cursor(200, 150);
+  const Point underCursor = mapping.ToPlan(cursor);
+  const double scale = mapping.scale;
+  QWheelEvent wheel(cursor, view.mapToGlobal(cursor), QPoint(), QPoint(0, 240), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(&view, &wheel);
+  EXPECT_NEAR(mapping.scale, scale * 1.2 * 1.2, scale * 1e-9);  // two notches in
+  EXPECT_NEAR(mapping.ToPlan(cursor).x, underCursor.x, 1e-9);
+  EXPECT_NEAR(mapping.ToPlan(cursor).y, underCursor.y, 1e-9);
+
+  // The plan point grabbed stays under the mouse as it moves.
+  const QPointF from(300, 300), to(350, 260);
+  const Point grabbed = mapping.ToPlan(from);
+  QMouseEvent press(QEvent::MouseButtonPress, from, view.mapToGlobal(from), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent move(QEvent::MouseMove, to, view.mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                   Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, to, view.mapToGlobal(to), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  for (QMouseEvent* event : {&press, &move, &release}) QApplication::sendEvent(&view, event);
+  EXPECT_NEAR(mapping.ToPlan(to).x, grabbed.x, 1e-9);
+  EXPECT_NEAR(mapping.ToPlan(to).y, grabbed.y, 1e-9);
 }
 
 TEST_F(HostWindowTest, UndoTakesBackAWholeRunAndRedoMakesItAgain) {
