@@ -125,6 +125,26 @@ TEST_F(ReplacementChoiceTest, SingleNameSourceOffersOnlyTheFixedEntries) {
   EXPECT_EQ(form.ComboReplaceWith.ListCount(), 2);
 }
 
+TEST_F(ReplacementChoiceTest, ReturnFromTheDirectoryChooserRefillsTheCandidates) {
+  const std::string dir = (folder / "chosen").string();
+  host::WriteRegistryValue(host::kBlocksPathValue, dir);
+  form.ListBlocksInDir.AddItem("VALVE");
+  form.ListBlocksInDir.AddItem("PUMP");
+  form.returnFlags.blocksDirChosen = true;
+  form.Form_Activate();
+  EXPECT_FALSE(form.returnFlags.blocksDirChosen);
+  EXPECT_EQ(form.scan.blocksDirectory, dir);
+  EXPECT_EQ(form.LblCurrentBlocksDir.Caption(), dir);
+  EXPECT_THAT(ListEntries(form.ComboReplaceWith),
+              ElementsAre("* Select Replacement", "* Clear Replacement", "VALVE", "PUMP"));
+
+  // With "From Dwg" set, the return refills from the drawing's names instead.
+  form.OptRepWith(0).UserClick();
+  form.returnFlags.blocksDirChosen = true;
+  form.Form_Activate();
+  EXPECT_EQ(form.ComboReplaceWith.ListCount(), 2 + form.ListBlocksInDwg.ListCount());
+}
+
 TEST_F(ReplacementChoiceTest, ChoicesDuringAScanAreIgnored) {
   form.OptRepWith(0).UserClick();
   form.MSHBlockDefs.UserClick(door, 4);
