@@ -3,11 +3,11 @@
 # UndefinedBehaviorSanitizer) in its own build directory and runs it briefly
 # on a fresh corpus seeded from the sample drawings and fuzz/seeds/. The run
 # is repeatable: a fixed random seed and a fixed number of inputs.
-#   fuzz/smoke.sh [RUNS]   (default 6000 inputs; a longer hunt: fuzz/smoke.sh 1000000)
+#   fuzz/smoke.sh [RUNS]   (default 20,000 inputs; a longer hunt: fuzz/smoke.sh 1000000)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${CINDRAL_FUZZ_DIR:-$root/build-fuzz}"
-runs="${1:-6000}"
+runs="${1:-20000}"
 rm -rf "$build/corpus"
 mkdir -p "$build/corpus"
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include "cadhost/dxf/drawing_reader.h"
 #include "cadhost/dxf/drawing_writer.h"

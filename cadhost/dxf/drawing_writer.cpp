@@ -1,6 +1,7 @@
 #include "cadhost/dxf/drawing_writer.h"
 
 #include <algorithm>
+#include <set>
 
 #include "cadhost/dxf/entity_writer.h"
 #include "cadhost/dxf/file_state.h"
