@@ -159,6 +159,7 @@ std::optional<cad::PickedEntity> HostWindow::Pick(cadhost::HostDocument& documen
   std::shared_ptr<cadhost::HostDocument> target = document.shared_from_this();
   if (Active() != target) application_->Activate(target);  // the drawing picked in is shown
   if (!application_->Visible()) application_->Visible(true);
+  if (application_->WindowState() == cad::kWindowMinimized) application_->WindowState(cad::kWindowNormal);
   Sync();
   raise();
   activateWindow();

@@ -233,7 +233,13 @@ TEST_F(HostWindowTest, PickSkipsObjectsOnLayersThatAreOffAndEndsWhenTheDrawingCl
   QTimer::singleShot(0, &window, [&] {
     Click(window.View(), mapping.ToScreen(10, 5));
   });
+  application_->WindowState(cad::kWindowMinimized);
+  application_->Visible(false);
   EXPECT_THROW(document->Utility()->GetEntity("Select a Polyline"), cad::HostError);
+  // A pick brings a hidden or minimised window back to be picked in.
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_TRUE(application_->Visible());
+  EXPECT_EQ(application_->WindowState(), cad::kWindowNormal);
 
   // The drawing closes under a waiting pick: the pick is cancelled, not left hanging.
   QTimer::singleShot(0, &window, [&] { document->Close(); });
