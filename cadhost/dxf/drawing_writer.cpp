@@ -156,7 +156,9 @@ class DrawingWriter {
       out.write(mergeRecord(head.source.get(), canonical, {2, 70}, {}));
     } else {
       Tags canonical{{0, "TABLE"}, {2, name}};
-      if (head.handle) canonical.push_back({5, HandleText(head.handle)});
+      // A table the file did not have gets a handle of its own.
+      const Handle handle = head.handle ? head.handle : context_.r12 ? 0 : newHandle();
+      if (handle) canonical.push_back({5, HandleText(handle)});
       if (!context_.r12) {
         if (head.owner) canonical.push_back({330, HandleText(head.owner)});
         canonical.push_back({100, "AcDbSymbolTable"});

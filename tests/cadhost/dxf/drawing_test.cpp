@@ -172,6 +172,21 @@ TEST(DrawingWriter, NewBlockWithAttributesIsFlaggedAndRecorded) {
   EXPECT_TRUE(again->Block(pump).endHandle);
 }
 
+TEST(DrawingWriter, TableTheFileLackedIsAddedWithAHandle) {
+  auto db = load(test::asciiDxf(test::r2000Drawing()));  // no UCS table
+  UcsRecord ucs;
+  ucs.name = "SITE_GRID";
+  ucs.origin = {10, 10, 0};
+  ucs.handle = db->NewHandle();
+  db->ucss.Add(ucs);
+  const std::string saved = writeDrawing(*db);
+  auto again = load(saved);
+  ASSERT_TRUE(again->ucss.FindRecord("site_grid"));
+  EXPECT_EQ(again->ucss.FindRecord("site_grid")->origin, (Point{10, 10, 0}));
+  EXPECT_NE(again->ucss.head.handle, 0u);
+  EXPECT_GT(again->header.handSeed, again->ucss.head.handle);
+}
+
 TEST(DrawingReader, R12FileWithoutLayoutsOrHandles) {
   const test::Pairs r12{{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, "AC1009"}, {0, "ENDSEC"},
                         {0, "SECTION"}, {2, "ENTITIES"}, {0, "LINE"}, {8, "0"}, {10, "0"}, {20, "0"},

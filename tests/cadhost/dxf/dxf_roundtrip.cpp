@@ -11,7 +11,7 @@
 //   dxf_roundtrip host IN OUT FILE...     the same kind of edits through the
 //                               host object model: append "-H" to every model
 //                               space attribute value, add a layer and a text
-//                               with extended data, insert each drawing file
+//                               with extended data and a UCS, insert each drawing file
 //                               (path written with `\`), Save As
 #include <cstdio>
 #include <exception>
@@ -119,6 +119,8 @@ void editThroughHost(const std::string& in, const std::string& out, char** files
     for (const auto& attribute : reference->GetAttributes()) attribute->TextString(attribute->TextString() + "-H");
   }
   doc->Layers()->Add("IRR_STATION");
+  doc->ActiveUCS(doc->UserCoordinateSystems()->Add(cad::Point3{10, 10, 0}, cad::Point3{11, 10, 0},
+                                                  cad::Point3{10, 11, 0}, "SITE_GRID"));
   auto text = space->AddText("12-A", cad::Point3{3, 4, 0}, 2.5);
   text->Layer("IRR_STATION");
   text->SetXData({cad::XDataItem{1001, std::string("Flags")}, cad::XDataItem{1000, std::string("checked")}});

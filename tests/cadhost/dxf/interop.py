@@ -169,6 +169,7 @@ for sample in SAMPLES:
         for block in blocks:
             check(block.stem.upper() in doc.blocks, f"{sample.stem}: block {block.stem.upper()} not inserted")
         check("Flags" in doc.appids, f"{sample.stem}: application Flags not registered")
+        check("SITE_GRID" in doc.ucs, f"{sample.stem}: UCS SITE_GRID missing")
         check(any(e.dxftype() == "TEXT" and e.has_xdata("Flags") for e in doc.modelspace()),
               f"{sample.stem}: host text with extended data missing")
         check(int(doc.header["$HANDSEED"], 16) > max(file_handles(target)),
