@@ -1,8 +1,10 @@
 #include "cadhost/view_query.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
+#include <variant>
 
 namespace cadhost {
 
@@ -14,6 +16,30 @@ double SegmentDistance(const Point& a, const Point& b, const Point& p) {
   double t = length2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / length2 : 0;
   t = std::clamp(t, 0.0, 1.0);
   return std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y);
+}
+
+// True when the point lies within the box of a text's letters, where a user
+// clicks to pick a text (its outline is only the box's edges).
+bool InsideText(const Entity& entity, const Point& p) {
+  std::array<Point, 4> corners;
+  if (auto* text = std::get_if<TextData>(&entity.data)) {
+    corners = TextCorners(text->text);
+  } else if (auto* mtext = std::get_if<MTextData>(&entity.data)) {
+    corners = MTextCorners(*mtext);
+  } else if (auto* attdef = std::get_if<AttdefData>(&entity.data)) {
+    corners = TextCorners(attdef->text);
+  } else {
+    return false;
+  }
+  int positive = 0, negative = 0;
+  for (std::size_t i = 0; i < corners.size(); ++i) {
+    const Point& a = corners[i];
+    const Point& b = corners[(i + 1) % corners.size()];
+    double cross = (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x);
+    positive += cross > 0;
+    negative += cross < 0;
+  }
+  return positive == 0 || negative == 0;
 }
 
 }  // namespace
@@ -53,7 +79,9 @@ EntityId NearestEntity(Drawing& drawing, const Point& point, double aperture) {
   double best = aperture;
   for (EntityId id : ModelSpaceMeeting(drawing, box)) {
     if (!LayerShown(drawing.db(), drawing.db().At(id).layer)) continue;
-    double distance = DistanceInPlane(drawing.OutlineOf(id), point);
+    double distance = InsideText(drawing.db().At(id), point)
+                          ? 0.0
+                          : DistanceInPlane(drawing.OutlineOf(id), point);
     if (distance <= best) {  // later (drawn on top) wins a tie
       best = distance;
       nearest = id;

@@ -21,7 +21,7 @@ std::vector<EntityId> ModelSpaceMeeting(Drawing& drawing, const Box3& box);
 double DistanceInPlane(const Outline& outline, const Point& point);
 
 // The shown model-space entity nearest the point whose geometry passes within
-// `aperture` of it (ties go to the one drawn last, which is on top); none
+// `aperture` of it (a point within a text's letters is on the text) (ties go to the one drawn last, which is on top); none
 // when nothing is that close.
 EntityId NearestEntity(Drawing& drawing, const Point& point, double aperture);
 

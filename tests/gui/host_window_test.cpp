@@ -119,11 +119,17 @@ class HostWindowTest : public ::testing::Test {
     return window;
   }
 
-  // A drawing of a closed square (0,0)-(10,10) and a line from (100,0) to (110,0).
+  // A drawing of a closed square (0,0)-(10,10), a line from (100,0) to (110,0)
+  // and a text at (50,50).
   std::shared_ptr<cadhost::HostDocument> SiteDrawing() {
     auto document = application_->NewDocument();
     square_ = Add(*document, Square(0, 0, 10));
     line_ = Add(*document, cadhost::LineData{{100, 0, 0}, {110, 0, 0}});
+    cadhost::TextData pump;
+    pump.text.value = "PUMP";
+    pump.text.insertion = {50, 50, 0};
+    pump.text.height = 5;
+    text_ = Add(*document, pump);  // letters fill about (50,50)-(66,55)
     return document;
   }
 
@@ -135,7 +141,7 @@ class HostWindowTest : public ::testing::Test {
   std::vector<std::string> errors_;
   std::shared_ptr<HostWindows> windows_;
   std::shared_ptr<cadhost::HostApplication> application_;
-  cadhost::EntityId square_, line_;
+  cadhost::EntityId square_, line_, text_;
 };
 
 TEST_F(HostWindowTest, TitleFollowsActiveDrawingAndWindowFollowsApplicationState) {
@@ -188,6 +194,7 @@ TEST_F(HostWindowTest, PickFindsNearestObjectShowsPromptAndEscCancels) {
       {"edge of the square", {10 + twoPixels, 5, 0}, false, &square_},
       {"on the line", {105, -twoPixels, 0}, false, &line_},
       {"inside the square, far from its edges", {5, 5, 0}, false, &none},
+      {"within the text's letters", {58, 52.5, 0}, false, &text_},
       {"escape", {}, true, nullptr},
   };
   for (const Case& c : cases) {
