@@ -8,6 +8,7 @@
 //                               attribute, then save
 //   dxf_roundtrip insert IN OUT FILE...   insert each drawing file as a block
 //                               and place one reference of it, then save
+//   dxf_roundtrip new - OUT      a new drawing of the host with a line and a text
 //   dxf_roundtrip host IN OUT FILE...     the same kind of edits through the
 //                               host object model: append "-H" to every model
 //                               space attribute value, add a layer and a text
@@ -141,6 +142,16 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
+    if (std::string(argv[1]) == "new") {  // IN is ignored: a new drawing of the host
+      HostOptions options;
+      auto drawingFiles = std::make_shared<dxf::DxfDrawingFiles>();
+      options.services.saver = drawingFiles;
+      auto doc = HostApplication::Create(options)->Documents()->Add();
+      doc->ModelSpace()->AddLine(cad::Point3{0, 0, 0}, cad::Point3{10, 10, 0});
+      doc->ModelSpace()->AddText("12-A", cad::Point3{1, 1, 0}, 2.5);
+      doc->SaveAs(argv[3]);
+      return 0;
+    }
     if (std::string(argv[1]) == "host") {
       editThroughHost(argv[2], argv[3], argv + 4, argc - 4);
       return 0;

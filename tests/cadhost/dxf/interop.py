@@ -127,6 +127,15 @@ for version in ("R12", "R2000", "R2010", "R2018"):
     doc.saveas(binary_file, fmt="bin")
     roundtrip(binary_file, version + "-binary")
 
+# A new drawing of the host, saved.
+new_file = WORK / "host-new.dxf"
+result = subprocess.run([TOOL, "new", "-", str(new_file)], capture_output=True, text=True)
+check(result.returncode == 0, f"new drawing: save failed: {result.stderr.strip()}")
+if result.returncode == 0:
+    doc = ezdxf.readfile(new_file)
+    check(not audit_errors(doc), f"new drawing: audit errors {audit_errors(doc)[:3]}")
+    check(sorted(e.dxftype() for e in doc.modelspace()) == ["LINE", "TEXT"], "new drawing: entities")
+
 for sample in SAMPLES:
     roundtrip(sample, sample.stem)
     # Every drawing file of the blocks directory inserted as a block.
