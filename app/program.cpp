@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "cadhost/dxf/drawing_files.h"
+#include "engine/attribute_transfer.h"
 #include "engine/work_window.h"
 #include "host/host_state.h"
 #include "selection/selection_sets.h"
@@ -23,7 +24,8 @@ Program::Program(const Options& options, forms::UiPort& ui, std::shared_ptr<cadh
       replaceBlocks(ui),
       progress(ui),
       progress2(ui),
-      notesViewer(ui) {
+      notesViewer(ui),
+      matchAtts(ui, replaceBlocks) {
   host::Host() = host::HostState();
   StartHosts(options);
   WireWindows();
@@ -81,7 +83,10 @@ void Program::WireWindows() {
   notesViewer.WireHandlers(boundary_);
   switching_.MainFrame(&mainFrame);
   start.Links(host::StartWindowLinks{&mainFrame, &replaceBlocks, [] { selection::InitialiseSelectionFilter(); }});
-  engine::WireReplaceBlocks(replaceBlocks, boundary_, {{&progress, &progress2, &mainFrame, &switching_}, [this] { notesViewer.ShowNotes(); }, {}});
+  engine::ReplaceRunServices run;
+  engine::SetAttributeTransferHooks(run.hooks, replaceBlocks);
+  engine::WireReplaceBlocks(replaceBlocks, boundary_, {{&progress, &progress2, &mainFrame, &switching_, &matchAtts}, [this] { notesViewer.ShowNotes(); }, std::move(run)});
+  matching::WireMatchAtts(matchAtts, boundary_);
 }
 
 void Program::Start() {

@@ -21,6 +21,7 @@
 #include "host/frm_start.h"
 #include "host/startup.h"
 #include "inventory/frm_replace_blocks.h"
+#include "matching/frm_match_atts.h"
 
 namespace app {
 
@@ -84,6 +85,7 @@ class Program {
   host::FrmProgress progress;
   host::FrmProgress2 progress2;
   host::FrmRText notesViewer;
+  matching::Frm_MatchAtts matchAtts;
 
  private:
   std::shared_ptr<cadhost::HostApplication> StartHost(const std::string& version);

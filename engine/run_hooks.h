@@ -20,6 +20,10 @@ struct RunRow {
   std::string replacementName;  // column 4, in capitals
   std::string source;           // column 5
   double flagTextHeight = 0.0;  // worked out once per row by the flag marking
+  // The attribute flag wording of the reference just handed to the attribute
+  // transfer ("Zero Att's", "Att's<expected"), empty when it needs no flag;
+  // read by the flag marking.
+  std::string attributeFlag;
 };
 
 // The row's attribute matches as loaded from the store.
