@@ -29,7 +29,7 @@ double Length(const QPointF& v) { return std::hypot(v.x(), v.y()); }
 }  // namespace
 
 DrawingPainter::DrawingPainter(const cadhost::Database& db, DisplayLists& lists)
-    : db_(db), lists_(lists) {
+    : db_(db), lists_(lists), dots_(256), strokes_(256) {
   font_.setPixelSize(kFontPixels);
   fontCapHeight_ = std::max(1.0, QFontMetricsF(font_).capHeight());
 }
@@ -48,8 +48,25 @@ void DrawingPainter::Paint(QPainter& painter, const ViewMapping& view,
   painter.setRenderHint(QPainter::Antialiasing, false);
   Context top;
   for (cadhost::EntityId id : ids) PaintItems(lists_.Entity(id), top);
+  FlushGathered();
   painter_ = nullptr;
   view_ = nullptr;
+}
+
+std::size_t DrawingPainter::ColorSlot(int color) const {
+  return color >= 1 && color <= 255 ? static_cast<std::size_t>(color) : cad::kColorWhite;
+}
+
+void DrawingPainter::FlushGathered() {
+  for (std::size_t slot = 0; slot < dots_.size(); ++slot) {
+    if (dots_[slot].empty() && strokes_[slot].empty()) continue;
+    UsePen(static_cast<int>(slot));
+    if (!dots_[slot].empty()) painter_->drawPoints(dots_[slot].data(), static_cast<int>(dots_[slot].size()));
+    if (!strokes_[slot].empty())
+      painter_->drawLines(strokes_[slot].data(), static_cast<int>(strokes_[slot].size()));
+    dots_[slot].clear();
+    strokes_[slot].clear();
+  }
 }
 
 QPointF DrawingPainter::Screen(const cadhost::Point& p, const Context& context) const {
@@ -89,8 +106,7 @@ void DrawingPainter::PaintItems(const std::vector<DisplayItem>& items, const Con
       case DisplayItem::Kind::Text:
         textCorners_.clear();
         for (const cadhost::Point& p : item.points) textCorners_.push_back(Screen(p, context));
-        UsePen(color);
-        PaintText(item);
+        PaintText(item, color);
         continue;
     }
   }
@@ -122,15 +138,13 @@ void DrawingPainter::PaintReference(const DisplayItem& item, std::uint32_t layer
   const QRectF screenBox(QPointF(left, top), QPointF(right, bottom));
   if (right < -1 || left > view_->width + 1 || bottom < -1 || top > view_->height + 1) return;
   if (screenBox.width() < kDotSize && screenBox.height() < kDotSize) {
-    UsePen(color);
-    painter_->drawPoint(screenBox.center());
+    dots_[ColorSlot(color)].push_back(screenBox.center());
     return;
   }
   PaintItems(block.items, inner);
-  penColor_ = -1;  // nested colours may differ: set the pen afresh
 }
 
-void DrawingPainter::PaintText(const DisplayItem& item) {
+void DrawingPainter::PaintText(const DisplayItem& item, int color) {
   if (textCorners_.size() != 4 || item.text.empty()) return;
   const QPointF lowerLeft = textCorners_[0], lowerRight = textCorners_[1], upperLeft = textCorners_[3];
   const QStringList lines = QString::fromStdString(item.text).split(QLatin1Char('\n'));
@@ -139,9 +153,10 @@ void DrawingPainter::PaintText(const DisplayItem& item) {
   const double lineShare = 1.0 / (1.0 + (count - 1) * kLinePitch);
   const QPointF along = lowerRight - lowerLeft, up = upperLeft - lowerLeft, lineUp = up * lineShare;
   if (Length(lineUp) < kReadableHeight) {
-    painter_->drawLine(lowerLeft, lowerRight);
+    strokes_[ColorSlot(color)].emplace_back(lowerLeft, lowerRight);
     return;
   }
+  UsePen(color);
   QFontMetricsF metrics(font_);
   double advance = 0;
   for (const QString& line : lines) advance = std::max(advance, metrics.horizontalAdvance(line));

@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QLineF>
 #include <QPointF>
 #include <cstdint>
 #include <vector>
@@ -41,7 +42,11 @@ class DrawingPainter {
 
   void PaintItems(const std::vector<DisplayItem>& items, const Context& context);
   void PaintReference(const DisplayItem& item, std::uint32_t layer, int color, const Context& context);
-  void PaintText(const DisplayItem& item);
+  void PaintText(const DisplayItem& item, int color);
+  // Tiny references and texts are gathered per colour and drawn in one call
+  // each at the end: a full view of a large drawing is mostly those.
+  std::size_t ColorSlot(int color) const;
+  void FlushGathered();
   QPointF Screen(const cadhost::Point& p, const Context& context) const;
   void UsePen(int color);
 
@@ -55,6 +60,8 @@ class DrawingPainter {
   double fontCapHeight_ = 1.0;
   std::vector<QPointF> buffer_;
   std::vector<QPointF> textCorners_;
+  std::vector<std::vector<QPointF>> dots_;   // by colour slot
+  std::vector<std::vector<QLineF>> strokes_; // by colour slot
 };
 
 // Paints the part of model space the view shows, found through the drawing's
