@@ -63,6 +63,7 @@ void Drawing::EraseEntity(EntityId id) {
 void Drawing::SetEntityErased(EntityId id, bool erased) {
   db_->SetEntityErased(id, erased);
   Touch();
+  ++erasureVersion_;
   EntityId top = TopLevel(id);
   Reindex(top);
   BlockId container = db_->At(top).container;

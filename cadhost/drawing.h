@@ -35,6 +35,9 @@ class Drawing {
   EntityId LastEntity() const;
   // The live entities of a block container, in drawing order.
   const std::vector<EntityId>& LiveEntities(BlockId block);
+  // Grows each time an entity is erased or brought back, so that lists of
+  // entities can tell whether any of theirs may have dropped out.
+  std::uint64_t ErasureVersion() const { return erasureVersion_; }
   // Top-level entity of a sub-entity (the INSERT of an ATTRIB); itself otherwise.
   EntityId TopLevel(EntityId id) const;
 
@@ -86,6 +89,7 @@ class Drawing {
   };
   std::unordered_map<std::uint32_t, LiveList> liveLists_;
   std::uint64_t version_ = 1;  // grows with every change of any entity list
+  std::uint64_t erasureVersion_ = 1;
 };
 
 template <class Result>

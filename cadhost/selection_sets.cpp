@@ -90,7 +90,7 @@ class HostSelectionSet : public cad::SelectionSet {
   }
   long Count() const override { return static_cast<long>(Live().size()); }
   cad::EntityPtr Item(long index) const override {
-    auto live = Live();
+    const std::vector<EntityId>& live = Live();
     if (index < 0 || static_cast<std::size_t>(index) >= live.size()) Fail(kIndexOutOfRange);
     return MakeEntityObject(Document(), live[static_cast<std::size_t>(index)]);
   }
@@ -116,6 +116,7 @@ class HostSelectionSet : public cad::SelectionSet {
              " for Select (3 previous, 4 last, 5 all)");
     }
     Append(found);
+    RememberAsPrevious();
   }
 
   void SelectByPolygon(cad::SelectMode mode, const std::vector<double>& points,
@@ -142,6 +143,7 @@ class HostSelectionSet : public cad::SelectionSet {
       if (take) found.push_back(id);
     }
     Append(found);
+    RememberAsPrevious();
   }
 
   void AddItems(const std::vector<cad::EntityPtr>& items) override {
@@ -159,12 +161,13 @@ class HostSelectionSet : public cad::SelectionSet {
     CheckLive();
     ids_.clear();
     members_.clear();
+    live_.valid = false;
   }
 
   void Erase() override {
     auto document = Document();
     Drawing& drawing = document->drawing();
-    auto live = Live();
+    const std::vector<EntityId> live = Live();
     drawing.journal().StartMark();
     try {
       for (EntityId id : live) drawing.EraseEntity(id);
@@ -175,6 +178,7 @@ class HostSelectionSet : public cad::SelectionSet {
     drawing.journal().EndMark();
     ids_.clear();
     members_.clear();
+    live_.valid = false;
   }
 
   void Delete() override {
@@ -197,20 +201,31 @@ class HostSelectionSet : public cad::SelectionSet {
     if (!document || document->IsClosed()) Fail(kDrawingClosed);
     return document;
   }
-  // The members still in the drawing; erased entities drop out of a set.
-  std::vector<EntityId> Live() const {
+  // The members still in the drawing; erased entities drop out of a set. The
+  // list is kept until the set changes or an entity of the drawing is erased or
+  // brought back, so walking a set item by item while the drawing grows costs
+  // nothing extra per item.
+  const std::vector<EntityId>& Live() const {
     auto document = Document();
-    const Database& db = document->drawing().db();
-    std::vector<EntityId> live;
-    for (EntityId id : ids_)
-      if (!db.At(id).erased) live.push_back(id);
-    return live;
+    const Drawing& drawing = document->drawing();
+    if (!live_.valid || live_.erasureVersion != drawing.ErasureVersion()) {
+      const Database& db = drawing.db();
+      live_.ids.clear();
+      for (EntityId id : ids_)
+        if (!db.At(id).erased) live_.ids.push_back(id);
+      live_.erasureVersion = drawing.ErasureVersion();
+      live_.valid = true;
+    }
+    return live_.ids;
   }
   void Append(const std::vector<EntityId>& found) {
     for (EntityId id : found)
       if (members_.insert(id.value).second) ids_.push_back(id);
-    Document()->previousSelection() = Live();
+    live_.valid = false;
   }
+  // What a later "previous" selection gives back: the result of this set's
+  // selection just made.
+  void RememberAsPrevious() { Document()->previousSelection() = Live(); }
 
   static std::vector<EntityId> SelectAll(Drawing& drawing, const SelectionFilterCheck& check) {
     std::vector<EntityId> found;
@@ -244,6 +259,12 @@ class HostSelectionSet : public cad::SelectionSet {
   std::string name_;
   std::vector<EntityId> ids_;
   std::unordered_set<std::uint32_t> members_;
+  struct LiveCache {
+    bool valid = false;
+    std::uint64_t erasureVersion = 0;
+    std::vector<EntityId> ids;
+  };
+  mutable LiveCache live_;
   bool deleted_ = false;
 };
 
