@@ -1,6 +1,7 @@
 #include "cadhost/dxf/drawing_files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -202,6 +203,20 @@ void DxfDrawingFiles::Save(const Database& drawing, const std::string& path) {
   if (fd < 0) throw cad::HostError("Cannot save " + path + ": " + std::strerror(errno));
   bool open = true;
   try {
+    // mkstemp makes the file readable by its owner only; the saved drawing
+    // keeps the permissions of the file it replaces, or gets those of any new
+    // file (0666 less the umask).
+    struct stat existing {};
+    mode_t mode = 0;
+    if (::stat(target.c_str(), &existing) == 0) {
+      mode = existing.st_mode & 07777;
+    } else {
+      const mode_t mask = ::umask(0);
+      ::umask(mask);
+      mode = 0666 & ~mask;
+    }
+    if (::fchmod(fd, mode) != 0)
+      throw cad::HostError("Cannot save " + path + ": " + std::strerror(errno));
     writeAll(fd, bytes, target);
     open = false;
     if (::close(fd) != 0) throw cad::HostError("Cannot save " + path + ": " + std::strerror(errno));

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+
 #include "cadhost/dxf/drawing_files.h"
 #include "cadhost/dxf/drawing_reader.h"
 #include "cadhost/dxf/tag_reader.h"
@@ -72,6 +74,21 @@ TEST_F(DrawingFiles, OpensAndSavesKeepingTheOldFileAsBak) {
   EXPECT_EQ(files_.Open(path.string())->Block(db->ModelSpace()).entities.size(), 4u);
   for (const auto& entry : fs::directory_iterator(dir_))
     EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << "temporary file left behind";
+}
+
+TEST_F(DrawingFiles, SaveKeepsTheDrawingsPermissions) {
+  const fs::path path = dir_ / "site.dxf";
+  writeFile(path, test::asciiDxf(test::r2000Drawing()));
+  fs::permissions(path, fs::perms(0640));
+  auto db = files_.Open(path.string());
+  files_.Save(*db, path.string());
+  EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640));
+
+  // A new file gets what any new file gets: 0666 less the umask.
+  const mode_t mask = ::umask(022);
+  files_.Save(*db, (dir_ / "copy.dxf").string());
+  ::umask(mask);
+  EXPECT_EQ(fs::status(dir_ / "copy.dxf").permissions(), fs::perms(0644));
 }
 
 TEST_F(DrawingFiles, FailedSaveLeavesTheOldFileUntouched) {
