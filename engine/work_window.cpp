@@ -3,8 +3,10 @@
 #include <memory>
 #include <utility>
 
+#include "engine/flags.h"
 #include "host/error_boundary.h"
 #include "setup/replacement_choice.h"
+#include "setup/scale_rotation_layer.h"
 #include "setup/window_commands.h"
 
 namespace engine {
@@ -20,7 +22,13 @@ void WireReplaceBlocks(inventory::Frm_ReplaceBlocks& form, const host::ErrorBoun
                        WorkWindowServices services) {
   form.Links(services.links);
   setup::WireReplacementChoice(form);
+  setup::WireScaleRotationLayer(form);
   setup::WireWindowCommands(form, std::move(services.showNotes));
+  if (!services.run.hooks.flagLayeringPass) {
+    services.run.hooks.flagLayeringPass = [&form](RunCounts&) {
+      LayerFlagMarks(form.Ui(), form.Links().progress);
+    };
+  }
   auto run = std::make_shared<ReplaceRunServices>(std::move(services.run));
   form.CmdReplace.onClick = [&form, run] { ReplaceBlocks(form, *run); };
 
@@ -33,6 +41,7 @@ void WireReplaceBlocks(inventory::Frm_ReplaceBlocks& form, const host::ErrorBoun
     Guard(boundary, control->onLostFocus);
   }
   Guard(boundary, form.MSHBlockDefs.onScroll);
+  Guard(boundary, form.ComboScaleRotation.onChange);
 }
 
 }  // namespace engine
