@@ -10,7 +10,7 @@ function(cindral_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE cindral_warnings)
   if(ARG_QT)
     target_link_libraries(${name} PUBLIC Qt6::Widgets)
-    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON AUTORCC ON)
   endif()
 endfunction()
 

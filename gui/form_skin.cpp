@@ -14,13 +14,26 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableView>
+#include <QTextBrowser>
 
 #include <cmath>
 
 #include "forms/flex_grid.h"
 #include "forms/list_controls.h"
+#include "forms/picture_box.h"
 #include "forms/simple_controls.h"
 #include "gui/flex_grid_model.h"
+#include "host/rich_text_box.h"
+
+// The pictures of the windows are compiled into the library; a static library
+// has to register them once, from outside any namespace.
+static void InitialisePictures() {
+  static const bool done = [] {
+    Q_INIT_RESOURCE(resources);
+    return true;
+  }();
+  (void)done;
+}
 
 namespace gui {
 
@@ -34,6 +47,24 @@ QString ToQString(const std::string& text) { return QString::fromStdString(text)
 // Captions hold "&&" for a shown ampersand and "&" before an access key, as Qt does.
 QString Caption(const std::string& text) { return ToQString(text); }
 
+// A styled document as the HTML a text browser shows: paragraphs of runs,
+// bold and italic kept.
+QString StyledHtml(const host::StyledText& document) {
+  QString html;
+  for (const host::StyledParagraph& paragraph : document.paragraphs) {
+    html += QStringLiteral("<p style=\"margin:0\">");
+    for (const host::StyledRun& run : paragraph.runs) {
+      QString text = ToQString(run.text).toHtmlEscaped();
+      if (run.bold) text = QStringLiteral("<b>") + text + QStringLiteral("</b>");
+      if (run.italic) text = QStringLiteral("<i>") + text + QStringLiteral("</i>");
+      html += text;
+    }
+    if (paragraph.runs.empty()) html += QStringLiteral("&nbsp;");
+    html += QStringLiteral("</p>");
+  }
+  return html;
+}
+
 QString ColorStyle(forms::Rgb color) {
   return QStringLiteral("color: rgb(%1,%2,%3);").arg(color.red).arg(color.green).arg(color.blue);
 }
@@ -42,6 +73,7 @@ QString ColorStyle(forms::Rgb color) {
 
 FormSkin::FormSkin(forms::Form& form, std::function<void()> afterGesture, QWidget* parent)
     : QWidget(parent), form_(form), afterGesture_(std::move(afterGesture)) {
+  InitialisePictures();
   setObjectName(ToQString(form.Name()));
   Build();
   Refresh();
@@ -138,6 +170,15 @@ QWidget* FormSkin::MakeWidget(forms::Control& control, QWidget* container) {
       Gesture([&control] { control.UserClick(); });
     });
     widget = option;
+  } else if (dynamic_cast<forms::PictureBox*>(&control)) {
+    auto* picture = new QLabel(container);
+    picture->setScaledContents(true);
+    widget = picture;
+  } else if (dynamic_cast<host::RichTextBox*>(&control)) {
+    auto* browser = new QTextBrowser(container);
+    browser->setReadOnly(true);
+    browser->setOpenLinks(false);
+    widget = browser;
   } else if (kind == "frame") {
     widget = new QGroupBox(container);
   } else if (kind == "progress") {
@@ -208,6 +249,20 @@ void FormSkin::RefreshBinding(const Binding& binding) {
     box->clear();
     for (int i = 0; i < list->ListCount(); ++i) box->addItem(ToQString(list->List(i)));
     box->setCurrentRow(list->ListIndex());
+    return;
+  }
+  if (auto* picture = dynamic_cast<forms::PictureBox*>(&control)) {
+    static_cast<QLabel*>(widget)->setPixmap(
+        QPixmap(QStringLiteral(":/pictures/") + ToQString(picture->Picture())));
+    return;
+  }
+  if (auto* text = dynamic_cast<host::RichTextBox*>(&control)) {
+    auto* browser = static_cast<QTextBrowser*>(widget);
+    const QString html = StyledHtml(text->Document());
+    if (browser->property("shownHtml").toString() != html) {
+      browser->setHtml(html);
+      browser->setProperty("shownHtml", html);
+    }
     return;
   }
   widget->setStyleSheet(ColorStyle(control.ForeColor()));

@@ -15,6 +15,7 @@
 
 #include "forms/form.h"
 #include "gui/form_skin.h"
+#include "host/frm_mdi.h"
 
 namespace gui {
 
@@ -47,6 +48,22 @@ QMessageBox::Icon ToQtIcon(forms::MessageIcon icon) {
   }
   return QMessageBox::Information;
 }
+
+// Runs an action when the watched widget is clicked (the button released).
+class ClickFilter : public QObject {
+ public:
+  ClickFilter(std::function<void()> action, QObject* parent)
+      : QObject(parent), action_(std::move(action)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonRelease) action_();
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> action_;
+};
 
 }  // namespace
 
@@ -173,6 +190,19 @@ QtPort::Shown& QtPort::EnsureWindow(forms::Form& form) {
     auto* frame = new WindowFrame::Closing<QMainWindow>(form, nullptr);
     auto* area = new QMdiArea(frame);
     frame->setCentralWidget(area);
+    // A click on the empty client area, outside every child window.
+    if (auto* mainFrame = dynamic_cast<host::Frm__MDI*>(&form)) {
+      area->viewport()->installEventFilter(new ClickFilter(
+          [this, mainFrame] {
+            try {
+              mainFrame->UserClickClientArea();
+            } catch (const forms::ControlError&) {
+              // The frame is not showing.
+            }
+            RefreshAll();
+          },
+          area));
+    }
     mdiFrame_ = frame;
     mdiArea_ = area;
     shown.window = frame;
