@@ -117,5 +117,28 @@ TEST_F(AttributeTransferTest, RowsConsultTheStoreOnlyWhenMatched) {
   }
 }
 
+TEST_F(AttributeTransferTest, StoreThatCannotBeReadStopsTheRunBeforeTheRowIsTouched) {
+  Old("OLD", {"12", "B", "C"});
+  form.Show();
+  const int row = GridRowOf("OLD");
+  form.MSHBlockDefs.TextMatrix(row, 3, "2 of 3");
+  form.MSHBlockDefs.TextMatrix(row, 4, "NEW");
+  form.MSHBlockDefs.TextMatrix(row, 5, "In Drawing");
+  // A folder where the store file should be: it cannot be opened.
+  std::filesystem::create_directories(folder / "blocked");
+  engine::ReplaceRunServices run;
+  engine::SetAttributeTransferHooks(run.hooks, form, folder / "blocked");
+  Wire(std::move(run));
+  ui.ClearLines();
+  form.CmdReplace.UserClick();
+  const auto messages = Messages();
+  ASSERT_FALSE(messages.empty()) << ui.Transcript();
+  EXPECT_NE(messages.back().find("The attribute matches of OLD to NEW could not be read"),
+            std::string::npos)
+      << messages.back();
+  EXPECT_EQ(References("OLD").size(), 1U);
+  EXPECT_TRUE(References("NEW").empty());
+}
+
 }  // namespace
 }  // namespace workwindow_test
