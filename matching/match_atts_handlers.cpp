@@ -125,8 +125,13 @@ void Frm_MatchAtts::FillSaved() {
   EmptyMatchCells();
   const int replacementCount = ComboAtts.ListCount() - kFirstTagEntry;
   for (const AttributeMatch& match : VarSettings.matches) {
-    const int row = match.oldIndex + 1;
-    if (match.replacementIndex >= replacementCount || row >= MSHAtts.Rows()) continue;
+    // The grid may be sorted: the old index is found in column 0.
+    int row = -1;
+    const std::string oldIndex = std::to_string(match.oldIndex);
+    for (int r = 1; r < MSHAtts.Rows() && row < 0; ++r) {
+      if (MSHAtts.TextMatrix(r, kColOldIndex) == oldIndex) row = r;
+    }
+    if (match.replacementIndex >= replacementCount || row < 0) continue;
     MSHAtts.TextMatrix(row, kColReplacementTag, match.replacementTag);
     MSHAtts.TextMatrix(row, kColReplacementIndex, std::to_string(match.replacementIndex));
     MSHAtts.TextMatrix(row, kColOrder, std::to_string(match.order));

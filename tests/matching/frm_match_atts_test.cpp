@@ -116,6 +116,12 @@ TEST_F(MatchAttsTest, SortsAndSavesByOldIndexWithTheSeparator) {
   EXPECT_THAT(AttRows(), ElementsAre("0|Z|X|0|2", "1|A|Y|1|1", "2|M|X|0|1"));
   EXPECT_TRUE(window->ComboAttsSeparator.Enabled());
   EXPECT_EQ(window->ComboAttsSeparator.Text(), "--");
+
+  // Saved values chosen again on a grid sorted by tag reach the rows of their old index.
+  window->ComboSort.UserChoose(1);
+  window->OptRepAtts(2).UserClick();
+  window->OptRepAtts(1).UserClick();
+  EXPECT_THAT(AttRows(), ElementsAre("1|A|Y|1|1", "2|M|X|0|1", "0|Z|X|0|2"));
 }
 
 TEST_F(MatchAttsTest, SavedValuesPassOverMatchesOutsideEitherBlock) {
