@@ -226,6 +226,42 @@ TEST_F(CindralScriptTest, TheNotesViewerShowsTheNotesFileOrTheBuiltInNotes) {
   EXPECT_EQ(missing.out.find("message "), std::string::npos) << missing.out;
 }
 
+TEST_F(CindralScriptTest, SavedMatchesOutliveTheProgram) {
+  const std::string site = "'" CINDRAL_SOURCE_DIR "/samples/site.dxf'";
+  const std::string chooseRotor =
+      "click Frm_ReplaceBlocks.OptRepWith(0)\n"
+      "click Frm_ReplaceBlocks.MSHBlockDefs 3 4\n"
+      "choose Frm_ReplaceBlocks.ComboReplaceWith \"ROTOR\"\n"
+      "click Frm_ReplaceBlocks.CmdMatchAtts\n";
+  // First run: automatic matching by tag, saved into the per-user store.
+  const RunResult first = Run(chooseRotor + "click Frm_MatchAtts.CmdSaveMatchesAndExit\n"
+                                            "dump Frm_ReplaceBlocks.MSHBlockDefs\n",
+                              site);
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_NE(first.out.find("\tSPRINKLER\t20\t3\t3 of 3\tROTOR\tIn Drawing\t"), std::string::npos)
+      << first.out;
+
+  // Second run of the program with the same store: the saved matches are there.
+  const RunResult second = Run(chooseRotor + "dump Frm_MatchAtts.OptRepAtts(1)\n"
+                                             "click Frm_MatchAtts.OptRepAtts(1)\n"
+                                             "dump Frm_MatchAtts.MSHAtts\n",
+                               site);
+  ASSERT_EQ(second.status, 0) << second.err;
+  EXPECT_NE(second.out.find("option Frm_MatchAtts.OptRepAtts(1) caption=\"Saved values\" value=1 visible=1 enabled=1"),
+            std::string::npos)
+      << second.out;
+  EXPECT_NE(second.out.find("\t0\tSTATION\tSTATION\t0\t1\n"), std::string::npos) << second.out;
+
+  // A fresh store knows nothing of them.
+  fs::remove_all(folder_ / "config");
+  fs::create_directories(folder_ / "config");
+  const RunResult fresh = Run(chooseRotor + "dump Frm_MatchAtts.OptRepAtts(1)\n", site);
+  ASSERT_EQ(fresh.status, 0) << fresh.err;
+  EXPECT_NE(fresh.out.find("option Frm_MatchAtts.OptRepAtts(1) caption=\"Saved values\" value=0 visible=1 enabled=0"),
+            std::string::npos)
+      << fresh.out;
+}
+
 TEST_F(CindralScriptTest, HelpVersionAndBadOptions) {
   const std::string binary = "'" CINDRAL_BINARY_DIR "/app/cindral'";
   EXPECT_EQ(std::system((binary + " --help > /dev/null").c_str()), 0);
