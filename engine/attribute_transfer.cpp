@@ -3,6 +3,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "engine/flags.h"
 #include "matching/separator.h"
 
 namespace engine {
@@ -137,6 +138,10 @@ void SetAttributeTransferHooks(ReplaceRunHooks& hooks, inventory::Frm_ReplaceBlo
                                      const ReplacedReference& reference, RunCounts& counts) {
     row.attributeFlag = TransferAttributes(ReadMatchTable(form.MSHSortAtts), matches.separator,
                                            *reference.oldReference, *reference.newReference, counts);
+    if (!row.attributeFlag.empty()) {
+      const cad::BlockReference& made = *reference.newReference;
+      AddAttributeFlag(row, made, {made.InsertionPoint(), made.Rotation(), row.attributeFlag});
+    }
   };
 }
 

@@ -1,10 +1,15 @@
 // Flag text on replaced references and the layering pass, against the built-in host.
 #include "engine/flags.h"
 
+#include <optional>
+
 #include <cmath>
 #include <variant>
 
+#include "engine/attribute_transfer.h"
+#include "host/settings_store.h"
 #include "inventory/block_grid.h"
+#include "matching/match_records.h"
 
 #include "../inventory/work_window_fixture.h"
 
@@ -12,7 +17,6 @@ namespace workwindow_test {
 namespace {
 
 constexpr double kRunPi = 3.141592;
-constexpr double kTurn = 2 * 3.141592653589793;
 
 double Degrees(double radians) { return radians * 180.0 / kRunPi; }
 
@@ -118,49 +122,48 @@ TEST_F(FlagsTest, LayeringPassWithoutFlagsOnlyMakesTheLayer) {
   EXPECT_EQ(doc->Layers()->Item("___FLAGS___")->Name(), "___FLAGS___");
 }
 
-// A run whose old references lack the attributes the match expects leaves
-// flag text on the flag layer, and the saved drawing holds it there.
+// A run whose old references lack an attribute the stored matches expect
+// leaves flag text on the flag layer, and the saved drawing holds it there.
 TEST_F(FlagsTest, RunFlagsShortReferencesAndTheSavedDrawingShowsThem) {
-  MakeBlock("TREE");
-  MakeBlock("OAK");
-  Insert("TREE", 0);
-  Insert("TREE", 30, 0);
+  MakeBlock("SHORT", {"A", "B"});
+  MakeBlock("NEW", {"X", "Y"});
+  Insert("SHORT", 0);
+  model->InsertBlock({30, 0, 0}, "SHORT", 1, 1, 1, 3.141592653589793);
+  const auto storeFile = folder / "matches.db";
+  {
+    host::SettingsStore store(storeFile);
+    matching::WriteMatchRecords(store, "SHORT", "NEW",
+                                {{{0, 0, "A", "X", 1}, {2, 1, "C", "Y", 1}}, std::nullopt});
+  }
   engine::ReplaceRunServices run;
-  run.hooks.loadMatches = [](engine::RunRow&) {
-    engine::RowMatches matches;
-    matches.matchesExist = true;
-    return matches;
-  };
-  run.hooks.transferAttributes = [](engine::RunRow& row, const engine::RowMatches&,
-                                    const engine::ReplacedReference& reference,
-                                    engine::RunCounts& counts) {
-    ++counts.zeroAttributeCount;
-    engine::AddAttributeFlag(row, *reference.newReference,
-                             {reference.newReference->InsertionPoint(),
-                              reference.newReference->Rotation(), engine::kZeroAttsWording});
-  };
+  engine::SetAttributeTransferHooks(run.hooks, form, storeFile);
   Wire(std::move(run));
   form.Show();
-  const int row = GridRowOf("TREE");
-  form.MSHBlockDefs.TextMatrix(row, inventory::kColReplaceWith, "OAK");
+  const int row = GridRowOf("SHORT");
+  form.MSHBlockDefs.TextMatrix(row, inventory::kColMatched, "2 of 2");
+  form.MSHBlockDefs.TextMatrix(row, inventory::kColReplaceWith, "NEW");
   form.MSHBlockDefs.TextMatrix(row, inventory::kColPath, "In Drawing");
   ui.QueueAnswer(forms::MessageAnswer::Ok);
   form.CmdReplace.UserClick();
+  ASSERT_EQ(References("NEW").size(), 2U) << ui.Transcript();
 
   const std::string path = (folder / "flagged.dxf").string();
   doc->SaveAs(path);
   auto reopened = app->Documents()->Open(path);
   auto space = reopened->ModelSpace();
-  int flags = 0;
+  std::vector<double> rotations;
   for (long i = 0; i < space->Count(); ++i) {
     auto entity = space->Item(i);
     if (entity->GetXData("Flags").empty()) continue;
-    ++flags;
     EXPECT_EQ(entity->Layer(), "___FLAGS___");
-    EXPECT_EQ(entity->TextString(), "Zero Att's");
+    EXPECT_EQ(entity->TextString(), "Att's<expected");
     EXPECT_EQ(entity->color(), 21);
+    rotations.push_back(NormalDegrees(cad::As<cad::Text>(entity)->Rotation()));
   }
-  EXPECT_EQ(flags, 2);
+  ASSERT_EQ(rotations.size(), 2U);
+  // The reference turned half a turn gets upright text too.
+  EXPECT_NEAR(rotations[0], 0, 1e-3);
+  EXPECT_NEAR(rotations[1], 0, 1e-3);
   EXPECT_EQ(reopened->ActiveLayer()->Name(), "0");
 }
 
