@@ -2,7 +2,6 @@
 #pragma once
 
 #include <istream>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -33,16 +32,5 @@ std::vector<std::string> TokeniseScriptLine(const std::string& text, int lineNum
 
 // Reads every gesture of a script, skipping blank lines and lines starting with '#'.
 std::vector<ScriptLine> ReadScript(std::istream& in);
-
-// A control address `Form.Control` or `Form.Control(index)`.
-struct ControlAddress {
-  std::string form;
-  std::string control;  // empty when only a form is named
-  std::optional<int> index;
-};
-std::optional<ControlAddress> ParseControlAddress(const std::string& token);
-
-// Escapes text for the transcript as scripts write it: \" \\ \t \r and \n.
-std::string EscapeTranscriptText(const std::string& text);
 
 }  // namespace app

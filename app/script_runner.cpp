@@ -1,6 +1,7 @@
 #include "app/script_runner.h"
 
 #include "cadhost/document.h"
+#include "forms/control_address.h"
 #include "forms/flex_grid.h"
 #include "forms/list_controls.h"
 #include "forms/text_format.h"
@@ -108,10 +109,10 @@ forms::Form& ScriptRunner::FindForm(const ScriptLine& line, const std::string& n
 
 forms::Control& ScriptRunner::FindControl(const ScriptLine& line, std::size_t argument) const {
   const std::string& token = line.args.at(argument);
-  const std::optional<ControlAddress> address = ParseControlAddress(token);
+  const std::optional<forms::ControlAddress> address = forms::ParseControlAddress(token);
   if (!address || address->control.empty()) throw ScriptLineError(line.number, "not a control: " + token);
   forms::Form& form = FindForm(line, address->form);
-  forms::Control* control = form.FindControl(address->control, address->index.value_or(-1));
+  forms::Control* control = form.FindControl(address->control, address->index);
   if (control == nullptr) throw ScriptLineError(line.number, "unknown control " + token);
   if (!form.Loaded()) throw ScriptLineError(line.number, form.Name() + " is not loaded");
   return *control;
@@ -131,7 +132,7 @@ void ScriptRunner::Click(const ScriptLine& line) {
     return;
   }
   ExpectArguments(line, 1, 1, "click CONTROL, or click GRID ROW COL");
-  const std::optional<ControlAddress> address = ParseControlAddress(line.args[0]);
+  const std::optional<forms::ControlAddress> address = forms::ParseControlAddress(line.args[0]);
   if (address && address->control.empty()) {
     forms::Form& form = FindForm(line, address->form);
     if (&form != &program_.mainFrame) throw ScriptLineError(line.number, form.Name() + " takes no click");
@@ -157,14 +158,14 @@ void ScriptRunner::Choose(const ScriptLine& line) {
 
 void ScriptRunner::Dump(const ScriptLine& line) {
   ExpectArguments(line, 1, 1, "dump CONTROL, or dump FORM");
-  const std::optional<ControlAddress> address = ParseControlAddress(line.args[0]);
+  const std::optional<forms::ControlAddress> address = forms::ParseControlAddress(line.args[0]);
   if (!address) throw ScriptLineError(line.number, "not a window or control: " + line.args[0]);
   forms::Form& form = FindForm(line, address->form);
   if (address->control.empty()) {
     port_.Print(form.Dump());
     return;
   }
-  port_.Print(form.DumpControl(address->control, address->index.value_or(-1)));
+  port_.Print(form.DumpControl(address->control, address->index));
 }
 
 std::shared_ptr<cadhost::HostApplication> ScriptRunner::UserHost(const ScriptLine& line) const {

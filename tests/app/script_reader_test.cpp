@@ -1,5 +1,7 @@
 #include "app/options.h"
 #include "app/script_reader.h"
+#include "forms/control_address.h"
+#include "forms/text_format.h"
 
 #include <sstream>
 
@@ -39,6 +41,7 @@ TEST(ScriptReader, SkipsBlankAndCommentLinesKeepingLineNumbers) {
 }
 
 TEST(ScriptReader, ControlAddresses) {
+  using forms::ParseControlAddress;
   auto a = ParseControlAddress("Frm_ReplaceBlocks.OptRepWith(1)");
   ASSERT_TRUE(a);
   EXPECT_EQ(a->form, "Frm_ReplaceBlocks");
@@ -47,7 +50,7 @@ TEST(ScriptReader, ControlAddresses) {
   auto form = ParseControlAddress("Frm__MDI");
   ASSERT_TRUE(form);
   EXPECT_TRUE(form->control.empty());
-  EXPECT_FALSE(form->index);
+  EXPECT_EQ(form->index, -1);
   for (const char* bad : {"", ".X", "A.", "A.B(", "A.B()", "A.B(x)", "A.B(1", "A B.C"}) {
     EXPECT_FALSE(ParseControlAddress(bad)) << bad;
   }
@@ -55,7 +58,7 @@ TEST(ScriptReader, ControlAddresses) {
 
 TEST(ScriptReader, TranscriptEscapingMatchesScriptEscaping) {
   const std::string text = "say \"hi\"\\\r\tnow";
-  const std::string line = "type X \"" + EscapeTranscriptText(text) + "\"";
+  const std::string line = "type X \"" + forms::EscapeText(text) + "\"";
   EXPECT_EQ(TokeniseScriptLine(line, 1).at(2), text);
 }
 
