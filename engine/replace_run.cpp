@@ -220,7 +220,15 @@ RunReport ReplaceRun::Run() {
   RunCounts& counts = report_.counts;
   if ((counts.zeroAttributeCount > 0 || counts.fewerAttributeCount > 0) &&
       services_.hooks.flagLayeringPass) {
-    services_.hooks.flagLayeringPass(counts);
+    try {
+      services_.hooks.flagLayeringPass(counts);
+    } catch (...) {
+      // The replacements are done; put the layer and the windows back before
+      // the failure to move the flags is reported.
+      progress_.Close();
+      RestoreLayer();
+      throw;
+    }
   }
   RestoreLayer();
   progress_.Close();

@@ -276,5 +276,31 @@ TEST_F(ReplaceRunTest, RowWithoutReferencesStopsTheRunAndRestoresTheLayer) {
   EXPECT_EQ(GridRowOf("A"), 1);  // no rescan
 }
 
+TEST_F(ReplaceRunTest, FailingFlagLayeringStillRestoresTheLayerAndWindows) {
+  Insert("DOOR", 0);
+  Scan();
+  SetRow("DOOR", "OAK");
+  SetCell("DOOR", 8, "NEWLAYER");
+  engine::ReplaceRunServices run;
+  run.hooks.loadMatches = [](engine::RunRow&) {
+    engine::RowMatches matches;
+    matches.matchesExist = true;
+    return matches;
+  };
+  run.hooks.transferAttributes = [](engine::RunRow&, const engine::RowMatches&,
+                                    const engine::ReplacedReference&,
+                                    engine::RunCounts& counts) { ++counts.zeroAttributeCount; };
+  run.hooks.flagLayeringPass = [](engine::RunCounts&) {
+    throw cad::HostError("the flag layer is locked");
+  };
+  Wire(std::move(run));
+  Run({forms::MessageAnswer::Yes});
+  EXPECT_NE(ui.Transcript().find("the flag layer is locked"), std::string::npos) << ui.Transcript();
+  EXPECT_EQ(doc->ActiveLayer()->Name(), "0");
+  EXPECT_FALSE(progress.Visible());
+  EXPECT_FALSE(progress2.Visible());
+  EXPECT_EQ(References("OAK").size(), 1U);  // the replacement itself stays done
+}
+
 }  // namespace
 }  // namespace workwindow_test
