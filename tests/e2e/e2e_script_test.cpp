@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ struct ScriptCase {
   std::string suite;
   std::string name;
 };
+
+// How test listings name a case.
+void PrintTo(const ScriptCase& c, std::ostream* out) { *out << c.suite << "/" << c.name; }
 
 std::vector<ScriptCase> AllCases() {
   std::vector<ScriptCase> cases;
