@@ -170,6 +170,22 @@ Transform Transform::Scaling(const Point& basePoint, double factor) {
   return t;
 }
 
+std::vector<Transform> ReferencePlacements(const InsertData& insert, const Point& blockBase) {
+  const int columns = std::max(1, insert.columns), rows = std::max(1, insert.rows);
+  const double c = std::cos(insert.rotation), s = std::sin(insert.rotation);
+  std::vector<Transform> placements;
+  placements.reserve(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
+  for (int row = 0; row < rows; ++row)
+    for (int column = 0; column < columns; ++column) {
+      const double u = column * insert.columnSpacing, v = row * insert.rowSpacing;
+      const Point at{insert.insertion.x + u * c - v * s, insert.insertion.y + u * s + v * c,
+                     insert.insertion.z};
+      placements.push_back(Transform::Placement(blockBase, at, insert.xScale, insert.yScale,
+                                                insert.zScale, insert.rotation));
+    }
+  return placements;
+}
+
 Box3 Outline::Extents() const {
   Box3 box;
   for (const auto& path : paths)
@@ -283,18 +299,8 @@ void OutlineIn(const Database& db, const Entity& entity, const Transform& t, Out
     void operator()(const InsertData& insert) const {
       BlockId block = db.FindBlock(insert.blockName);
       if (block) {
-        const BlockDefinition& definition = db.Block(block);
-        int columns = std::max(1, insert.columns), rows = std::max(1, insert.rows);
-        double c = std::cos(insert.rotation), s = std::sin(insert.rotation);
-        for (int row = 0; row < rows; ++row)
-          for (int column = 0; column < columns; ++column) {
-            double u = column * insert.columnSpacing, v = row * insert.rowSpacing;
-            Point at{insert.insertion.x + u * c - v * s, insert.insertion.y + u * s + v * c,
-                     insert.insertion.z};
-            auto placement = Transform::Placement(definition.base, at, insert.xScale,
-                                                  insert.yScale, insert.zScale, insert.rotation);
-            BlockOutlineIn(db, block, placement.Then(t), out, expansion);
-          }
+        for (const Transform& placement : ReferencePlacements(insert, db.Block(block).base))
+          BlockOutlineIn(db, block, placement.Then(t), out, expansion);
       }
       // Invisible attributes are not part of what the reference shows.
       for (EntityId id : insert.attributes) {

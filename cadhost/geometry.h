@@ -31,6 +31,11 @@ struct Transform {
   static Transform Scaling(const Point& basePoint, double factor);
 };
 
+// The placement of each copy a block reference shows of its block: one for a
+// plain reference, one per cell of a multi-row, multi-column reference (the
+// grid turned with the reference's rotation).
+std::vector<Transform> ReferencePlacements(const InsertData& insert, const Point& blockBase);
+
 // What an entity looks like for selections and extents: its curves as
 // polylines in world coordinates (arcs and circles tessellated through their
 // quadrant points) and its isolated points.

@@ -246,21 +246,14 @@ void DisplayLists::Build(const cadhost::Entity& entity, bool inBlock, std::vecto
     void operator()(const cadhost::InsertData& insert) const {
       BlockId block = lists.db_.FindBlock(insert.blockName);
       if (block) {
-        const Point& blockBase = lists.db_.Block(block).base;
-        int columns = std::max(1, insert.columns), rows = std::max(1, insert.rows);
-        double c = std::cos(insert.rotation), s = std::sin(insert.rotation);
-        for (int row = 0; row < rows; ++row)
-          for (int column = 0; column < columns; ++column) {
-            double u = column * insert.columnSpacing, v = row * insert.rowSpacing;
-            Point at{insert.insertion.x + u * c - v * s, insert.insertion.y + u * s + v * c,
-                     insert.insertion.z};
-            DisplayItem item = base;
-            item.kind = DisplayItem::Kind::Reference;
-            item.block = block;
-            item.placement = Transform::Placement(blockBase, at, insert.xScale, insert.yScale,
-                                                  insert.zScale, insert.rotation);
-            out.push_back(std::move(item));
-          }
+        for (const Transform& placement :
+             cadhost::ReferencePlacements(insert, lists.db_.Block(block).base)) {
+          DisplayItem item = base;
+          item.kind = DisplayItem::Kind::Reference;
+          item.block = block;
+          item.placement = placement;
+          out.push_back(std::move(item));
+        }
       }
       for (EntityId id : insert.attributes) {
         const cadhost::Entity& attrib = lists.db_.At(id);

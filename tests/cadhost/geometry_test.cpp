@@ -2,6 +2,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "cadhost/geometry.h"
 #include "host_fixture.h"
 
 namespace cadhost::testing {
@@ -139,6 +140,27 @@ TEST_F(HostTest, ScaleEntityScalesAboutTheBasePointWithAttributes) {
   EXPECT_NEAR(hi.y, 4, 1e-9);
   EXPECT_THROW(ref->ScaleEntity({0, 0, 0}, 0), cad::HostError);
   EXPECT_THROW(ref->ScaleEntity({0, 0, 0}, -1), cad::HostError);
+}
+
+TEST(ReferencePlacements, OneCopyPerCellOfARotatedGrid) {
+  InsertData insert;
+  insert.insertion = {100, 50, 0};
+  insert.rotation = kPi / 2;
+  insert.columns = 2;
+  insert.rows = 3;
+  insert.columnSpacing = 10;
+  insert.rowSpacing = 5;
+  const std::vector<Transform> placements = ReferencePlacements(insert, {1, 1, 0});
+  ASSERT_EQ(placements.size(), 6U);
+  // The block's base point lands on each cell: row 2, column 1 is 10 along the
+  // turned x axis and 10 along the turned y axis.
+  const Point cell = placements[2 * 2 + 1].Apply({1, 1, 0});
+  EXPECT_NEAR(cell.x, 100 - 10, 1e-9);
+  EXPECT_NEAR(cell.y, 50 + 10, 1e-9);
+
+  InsertData plain;
+  plain.columns = 0;  // as old files write a plain reference
+  EXPECT_EQ(ReferencePlacements(plain, {}).size(), 1U);
 }
 
 }  // namespace
