@@ -29,11 +29,11 @@ class AsciiTagReader {
   AsciiTagReader(TagList& list, const std::string& fileName) : list_(list), fileName_(fileName) {}
 
   void read() {
-    const std::string& bytes = list_.bytes_;
+    const std::string_view bytes = list_.bytes_;
     const std::size_t size = bytes.size();
     std::size_t pos = 0;
     // A byte-order mark stays in the preamble so the file is written back as read.
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
+    if (bytes.starts_with("\xEF\xBB\xBF")) pos = 3;
     const char* nl = static_cast<const char*>(std::memchr(bytes.data(), '\n', size));
     list_.crlf_ = nl && nl != bytes.data() && nl[-1] == '\r';
 
@@ -49,16 +49,16 @@ class AsciiTagReader {
     std::size_t line = 1;  // line number of the next line to read
     while (pos < size) {
       const std::size_t tagStart = pos;
-      if (blank(std::string_view(bytes).substr(pos))) break;  // trailing blank lines
+      if (blank(bytes.substr(pos))) break;  // trailing blank lines
       std::string_view codeLine = nextLine(pos);
       const int code = parseCode(codeLine, line);
       if (pos >= size) fail(line, "group code " + std::to_string(code) + " has no value line");
       const std::size_t valueStart = pos;
       std::string_view valueLine = nextLine(pos);
       line += 2;
-      list_.refs_.push_back(TagRef{code, static_cast<std::uint32_t>(tagStart),
-                                   static_cast<std::uint32_t>(valueStart),
-                                   static_cast<std::uint32_t>(valueLine.size())});
+      const std::size_t skip = valueStart - tagStart;
+      list_.refs_.push_back(TagRef{static_cast<std::uint32_t>(tagStart), static_cast<std::int16_t>(code),
+                                   skip < TagRef::kFarValue ? static_cast<std::uint16_t>(skip) : TagRef::kFarValue});
       if (code == 0 && valueLine == "EOF") break;
     }
     list_.rawEnd_ = static_cast<std::uint32_t>(pos);
@@ -67,7 +67,7 @@ class AsciiTagReader {
  private:
   // The line at `pos` without its line ending; moves `pos` past it.
   std::string_view nextLine(std::size_t& pos) {
-    const std::string& bytes = list_.bytes_;
+    const std::string_view bytes = list_.bytes_;
     const char* begin = bytes.data() + pos;
     const char* end = static_cast<const char*>(std::memchr(begin, '\n', bytes.size() - pos));
     std::size_t length = end ? static_cast<std::size_t>(end - begin) : bytes.size() - pos;

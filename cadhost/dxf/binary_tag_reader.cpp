@@ -15,7 +15,7 @@ class BinaryTagReader {
   BinaryTagReader(TagList& list, const std::string& fileName) : list_(list), fileName_(fileName) {}
 
   void read() {
-    const std::string& bytes = list_.bytes_;
+    const std::string_view bytes = list_.bytes_;
     list_.format_ = FileFormat::Binary;
     pos_ = kBinarySentinel.size();
     // R12 files start "0 SECTION" with a one-byte code: the byte after it is 'S'.
@@ -24,16 +24,17 @@ class BinaryTagReader {
                            : BinaryCodeWidth::TwoBytes;
     list_.arena_.reserve(bytes.size() + bytes.size() / 2);
     list_.refs_.reserve(bytes.size() / 8);
+    list_.arenaStarts_.reserve(bytes.size() / 8 + 1);
     while (pos_ < bytes.size()) {
       const std::size_t tagStart = pos_;
       const int code = readCode();
       const std::size_t valueOffset = list_.arena_.size();
       readValue(code);
-      list_.refs_.push_back(TagRef{code, static_cast<std::uint32_t>(tagStart),
-                                   static_cast<std::uint32_t>(valueOffset),
-                                   static_cast<std::uint32_t>(list_.arena_.size() - valueOffset)});
+      list_.refs_.push_back(TagRef{static_cast<std::uint32_t>(tagStart), static_cast<std::int16_t>(code), 0});
+      list_.arenaStarts_.push_back(static_cast<std::uint32_t>(valueOffset));
       if (code == 0 && list_.arena_.compare(valueOffset, std::string::npos, "EOF") == 0) break;
     }
+    list_.arenaStarts_.push_back(static_cast<std::uint32_t>(list_.arena_.size()));
     list_.rawEnd_ = static_cast<std::uint32_t>(pos_);
   }
 
@@ -93,11 +94,11 @@ class BinaryTagReader {
         return;
       }
       case ValueType::String: {
-        const std::string& bytes = list_.bytes_;
+        const std::string_view bytes = list_.bytes_;
         const void* end = std::memchr(bytes.data() + pos_, '\0', bytes.size() - pos_);
         if (!end) fail(pos_, "a text value has no terminating zero byte");
         const std::size_t length = static_cast<const char*>(end) - (bytes.data() + pos_);
-        list_.arena_.append(bytes, pos_, length);
+        list_.arena_.append(bytes.substr(pos_, length));
         pos_ += length + 1;
         return;
       }

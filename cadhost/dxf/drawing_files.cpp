@@ -34,8 +34,8 @@ std::unique_ptr<Database> openDrawing(const std::string& path) {
   std::error_code ec;
   if (!fs::exists(file, ec)) throw cad::HostError("Drawing file not found: " + path);
   try {
-    std::string bytes = readFileBytes(file);
-    if (bytes.starts_with("AC10"))
+    SourceBytes bytes = mapFileBytes(file);
+    if (bytes.bytes.starts_with("AC10"))
       throw cad::HostError(path + " is a DWG drawing; the built-in host reads DXF drawings only");
     auto tags = std::make_shared<const TagList>(readTags(std::move(bytes), file.string()));
     return readDrawing(std::move(tags), file.string());

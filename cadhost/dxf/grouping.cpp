@@ -23,7 +23,7 @@ bool isStructure(const TagList& tags, std::size_t i, std::string_view value) {
 std::string locationOf(const TagList& tags, std::size_t index) {
   const std::size_t offset = tags.raw(0, std::min(index, tags.size())).size() + tags.preamble().size();
   if (tags.format() == FileFormat::Binary) return "byte offset " + std::to_string(offset);
-  const std::string_view before = std::string_view(tags.bytes()).substr(0, offset);
+  const std::string_view before = tags.bytes().substr(0, offset);
   return "line " + std::to_string(std::count(before.begin(), before.end(), '\n') + 1);
 }
 

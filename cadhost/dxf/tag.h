@@ -26,19 +26,32 @@ enum class FileFormat { Ascii, Binary };
 // 255 escaping a two-byte code) or two bytes (R13 and newer).
 enum class BinaryCodeWidth { OneByte, TwoBytes };
 
-// Where one tag sits: its group code, where its raw form begins in the file
-// (the group-code line, or the binary group code) and its value text.
+// Where one tag sits: its group code and where its raw form begins in the file
+// (the group-code line, or the binary group code). An ASCII value begins
+// `valueSkip` bytes later (the code line with its line ending; kFarValue when
+// the code line is longer than that counts) and ends where the next tag begins,
+// less its line ending. Eight bytes a tag: a large drawing has millions.
 struct TagRef {
-  std::int32_t code = 0;
+  static constexpr std::uint16_t kFarValue = 0xFFFF;
   std::uint32_t rawStart = 0;
-  std::uint32_t valueOffset = 0;  // into TagList::text()
-  std::uint32_t valueLength = 0;
+  std::int16_t code = 0;
+  std::uint16_t valueSkip = 0;
+};
+
+// The bytes of a read file and what keeps them alive: a read-only mapping of
+// the file, or a string holding its content.
+struct SourceBytes {
+  std::shared_ptr<const void> owner;
+  std::string_view bytes;
+  static SourceBytes of(std::string text);
 };
 
 // Owns a DXF file's bytes and the position of every tag in them. No tag
 // allocates: values are views into the file (ASCII) or into one text arena that
 // holds the binary values in their ASCII form. The raw byte span of any run of
 // tags can be copied out unchanged, which is how untouched records are saved.
+// The bytes are usually a mapping of the file itself, so reading a drawing
+// neither copies it nor touches fresh memory for it.
 class TagList {
  public:
   TagList() = default;
@@ -46,12 +59,8 @@ class TagList {
   std::size_t size() const { return refs_.size(); }
   bool empty() const { return refs_.empty(); }
   int code(std::size_t i) const { return refs_[i].code; }
-  std::string_view value(std::size_t i) const {
-    const TagRef& r = refs_[i];
-    return std::string_view(text().data() + r.valueOffset, r.valueLength);
-  }
+  std::string_view value(std::size_t i) const;
   Tag tag(std::size_t i) const { return Tag{code(i), std::string(value(i))}; }
-  // Copies tags [first, last) into owned tags.
 
   // The file's bytes that hold tags [first, last) exactly as read.
   std::string_view raw(std::size_t first, std::size_t last) const;
@@ -59,24 +68,24 @@ class TagList {
   std::string_view trailer() const { return std::string_view(bytes_).substr(rawEnd_); }
   // The bytes before the first tag: a binary file's sentinel, a byte-order mark.
   std::string_view preamble() const {
-    return std::string_view(bytes_).substr(0, refs_.empty() ? rawEnd_ : refs_[0].rawStart);
+    return bytes_.substr(0, refs_.empty() ? rawEnd_ : refs_[0].rawStart);
   }
 
   FileFormat format() const { return format_; }
   BinaryCodeWidth codeWidth() const { return codeWidth_; }
   // The line ending of the first line: what new lines of an ASCII file use.
   std::string_view lineEnding() const { return crlf_ ? "\r\n" : "\n"; }
-  const std::string& bytes() const { return bytes_; }
+  std::string_view bytes() const { return bytes_; }
 
  private:
-  friend TagList readTags(std::string bytes, const std::string& fileName);
+  friend TagList readTags(SourceBytes bytes, const std::string& fileName);
   friend class AsciiTagReader;
   friend class BinaryTagReader;
 
-  const std::string& text() const { return format_ == FileFormat::Ascii ? bytes_ : arena_; }
-
-  std::string bytes_;  // the whole file
+  std::shared_ptr<const void> owner_;  // keeps `bytes_` alive
+  std::string_view bytes_;             // the whole file
   std::string arena_;  // binary files: every value in ASCII form, back to back
+  std::vector<std::uint32_t> arenaStarts_;  // binary files: value i is [i], [i + 1]
   std::vector<TagRef> refs_;
   std::uint32_t rawEnd_ = 0;  // end of the last tag's raw form
   FileFormat format_ = FileFormat::Ascii;

@@ -17,10 +17,16 @@ bool isBinaryDxf(std::string_view bytes);
 // Splits a DXF file's bytes into tags, ASCII or binary by the file's content.
 // Reading stops after the "0 EOF" tag; what follows is kept as the trailer.
 // Throws DxfError naming `fileName`, the line (or byte offset) and the fault.
+TagList readTags(SourceBytes bytes, const std::string& fileName);
 TagList readTags(std::string bytes, const std::string& fileName);
 
 // The whole content of a file; throws DxfError naming the file when it cannot
 // be read.
 std::string readFileBytes(const std::filesystem::path& path);
+
+// The content of a file as a read-only mapping of it (falling back to reading
+// it where the file cannot be mapped, as a pipe). Throws DxfError naming the
+// file when it cannot be read.
+SourceBytes mapFileBytes(const std::filesystem::path& path);
 
 }  // namespace cadhost::dxf
