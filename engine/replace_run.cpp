@@ -359,7 +359,7 @@ ReplaceRun::ReferenceResult ReplaceRun::ReplaceReference(RowWork& work,
       made->Layer(work.layerCell);
     }
     made->Update();
-    const ReplacedReference reference{old, made};
+    const ReplacedReference reference{old, made, insertionPoint, scale};
     if (work.matches.matchesExist && services_.hooks.transferAttributes) {
       services_.hooks.transferAttributes(work.row, work.matches, reference, report_.counts);
     }

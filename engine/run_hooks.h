@@ -36,6 +36,8 @@ struct RowMatches {
 struct ReplacedReference {
   cad::BlockReferencePtr oldReference;
   cad::BlockReferencePtr newReference;
+  cad::Point3 insertionPoint;  // where the replacement went, as the old reference reports it
+  double scale = 1.0;          // the one X, Y and Z scale the replacement was inserted with
 };
 
 struct ReplaceRunHooks {

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "engine/flags.h"
+#include "engine/station_check.h"
 #include "host/error_boundary.h"
 #include "setup/replacement_choice.h"
 #include "setup/scale_rotation_layer.h"
@@ -27,6 +28,12 @@ void WireReplaceBlocks(inventory::Frm_ReplaceBlocks& form, const host::ErrorBoun
   if (!services.run.hooks.flagLayeringPass) {
     services.run.hooks.flagLayeringPass = [&form](RunCounts&) {
       LayerFlagMarks(form.Ui(), form.Links().progress);
+    };
+  }
+  if (!services.run.hooks.stationCheck) {
+    services.run.hooks.stationCheck = [&form](RunRow&, const ReplacedReference& reference,
+                                              RunCounts& counts) {
+      CheckStationText(form.Ui(), reference, counts);
     };
   }
   auto run = std::make_shared<ReplaceRunServices>(std::move(services.run));
