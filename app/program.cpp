@@ -25,7 +25,8 @@ Program::Program(const Options& options, forms::UiPort& ui, std::shared_ptr<cadh
       progress(ui),
       progress2(ui),
       notesViewer(ui),
-      matchAtts(ui, replaceBlocks) {
+      matchAtts(ui, replaceBlocks),
+      driveDir(ui, replaceBlocks) {
   host::Host() = host::HostState();
   StartHosts(options);
   WireWindows();
@@ -87,6 +88,7 @@ void Program::WireWindows() {
   engine::SetAttributeTransferHooks(run.hooks, replaceBlocks);
   engine::WireReplaceBlocks(replaceBlocks, boundary_, {{&progress, &progress2, &mainFrame, &switching_, &matchAtts}, [this] { notesViewer.ShowNotes(); }, std::move(run)});
   matching::WireMatchAtts(matchAtts, boundary_);
+  setup::WireDriveDir(driveDir, boundary_);
 }
 
 void Program::Start() {

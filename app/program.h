@@ -22,6 +22,7 @@
 #include "host/startup.h"
 #include "inventory/frm_replace_blocks.h"
 #include "matching/frm_match_atts.h"
+#include "setup/frm_drive_dir.h"
 
 namespace app {
 
@@ -86,6 +87,7 @@ class Program {
   host::FrmProgress2 progress2;
   host::FrmRText notesViewer;
   matching::Frm_MatchAtts matchAtts;
+  setup::Frm_DriveDir driveDir;
 
  private:
   std::shared_ptr<cadhost::HostApplication> StartHost(const std::string& version);

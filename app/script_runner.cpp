@@ -2,6 +2,7 @@
 
 #include "cadhost/document.h"
 #include "forms/control_address.h"
+#include "forms/file_system_lists.h"
 #include "forms/flex_grid.h"
 #include "forms/list_controls.h"
 #include "forms/text_format.h"
@@ -146,8 +147,15 @@ void ScriptRunner::Choose(const ScriptLine& line) {
   ExpectArguments(line, 2, 2, "choose LIST \"text\", or choose LIST #N");
   auto& list = FindControlOf<forms::ListControl>(line, 0, "a list or combo box");
   const std::string& which = line.args[1];
+  const bool byNumber = which.size() > 1 && which[0] == '#';
+  // A directory list goes to the folder the text names (from the working
+  // directory when relative), as the user double-clicks down to it.
+  if (auto* folders = dynamic_cast<forms::DirectoryList*>(&list); folders != nullptr && !byNumber) {
+    folders->UserGoTo(which);
+    return;
+  }
   int index = -1;
-  if (which.size() > 1 && which[0] == '#') {
+  if (byNumber) {
     index = ParseNumber(line, which.substr(1));
   } else {
     index = list.FindExact(which);

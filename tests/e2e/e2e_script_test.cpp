@@ -2,7 +2,9 @@
 // under tests/e2e is a suite; each NAME.script in it is one case:
 //   NAME.transcript  the exact standard output of the run;
 //   NAME.expected    (optional) what the suite's check.py prints about the
-//                    drawing the script saved as out.dxf (read with ezdxf).
+//                    drawing the script saved as out.dxf (read with ezdxf);
+//   NAME.files/      (optional) files copied into the case's folder before the
+//                    run; the transcript writes that folder as $CASE.
 // Each case runs in a folder of its own with a fresh per-user store.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -62,6 +64,17 @@ int Shell(const std::string& command) {
 
 std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
+// The transcript with each mention of the case's folder (as the program's
+// working directory gives it, or as written) written as $CASE.
+std::string CaseFolderAsText(std::string transcript, const fs::path& folder) {
+  for (const std::string& path : {fs::weakly_canonical(folder).string(), folder.string()}) {
+    for (std::size_t at = transcript.find(path); at != std::string::npos; at = transcript.find(path, at)) {
+      transcript.replace(at, path.size(), "$CASE");
+    }
+  }
+  return transcript;
+}
+
 class ScriptRun : public ::testing::TestWithParam<ScriptCase> {};
 
 TEST_P(ScriptRun, TranscriptAndSavedDrawing) {
@@ -72,11 +85,14 @@ TEST_P(ScriptRun, TranscriptAndSavedDrawing) {
                           ("cindral_e2e_" + std::to_string(::getpid()) + "_" + c.suite + "_" + c.name);
   fs::remove_all(folder);
   fs::create_directories(folder / "config");
+  if (const fs::path files = cases / (c.name + ".files"); fs::is_directory(files)) {
+    fs::copy(files, folder, fs::copy_options::recursive);
+  }
   const std::string run = "cd " + Quoted(folder) + " && XDG_CONFIG_HOME=" + Quoted(folder / "config") +
                           " " + Quoted(kProgram) + " --script " + Quoted(cases / (c.name + ".script")) +
                           " " + Quoted(kSite) + " > out.txt 2> err.txt";
   ASSERT_EQ(Shell(run), 0) << ReadAll(folder / "err.txt");
-  EXPECT_EQ(ReadAll(folder / "out.txt"), ReadAll(cases / (c.name + ".transcript")));
+  EXPECT_EQ(CaseFolderAsText(ReadAll(folder / "out.txt"), folder), ReadAll(cases / (c.name + ".transcript")));
 
   const fs::path expected = cases / (c.name + ".expected");
   if (fs::exists(expected)) {
