@@ -6,6 +6,8 @@
 #include "engine/flags.h"
 #include "engine/station_check.h"
 #include "host/error_boundary.h"
+#include "setup/clear_flags.h"
+#include "setup/grid_sort.h"
 #include "setup/replacement_choice.h"
 #include "setup/scale_rotation_layer.h"
 #include "setup/window_commands.h"
@@ -25,6 +27,8 @@ void WireReplaceBlocks(inventory::Frm_ReplaceBlocks& form, const host::ErrorBoun
   setup::WireReplacementChoice(form);
   setup::WireScaleRotationLayer(form);
   setup::WireWindowCommands(form, std::move(services.showNotes));
+  setup::WireGridSort(form);
+  form.CmdClearFlags.onClick = [] { setup::CmdClearFlags_Click(kFlagsApp); };
   if (!services.run.hooks.flagLayeringPass) {
     services.run.hooks.flagLayeringPass = [&form](RunCounts&) {
       LayerFlagMarks(form.Ui(), form.Links().progress);

@@ -29,7 +29,7 @@ enum class Alignment : int {
 enum class SortCode : int {
   GenericAscending = 1,  // numbers as numbers when both cells are numbers, else as text
   GenericDescending = 2,
-  NumericAscending = 3,  // cells as numbers; a cell that is not a number ranks after every number
+  NumericAscending = 3,  // cells as numbers; a cell that is not a number ranks as 0
   NumericDescending = 4,
   StringNoCaseAscending = 5,
   StringNoCaseDescending = 6,

@@ -42,12 +42,10 @@ int CompareGeneric(const KeyCell& a, const KeyCell& b) {
   return CompareTextNoCase(a, b);
 }
 
-// A cell that is not a number ranks after every number; two such cells are equal.
+// A cell that is not a number (a layer name, an empty cell) ranks as 0, as the
+// classic grid's numeric sort reads it.
 int CompareNumeric(const KeyCell& a, const KeyCell& b) {
-  if (a.number && b.number) return Sign(*a.number, *b.number);
-  if (a.number) return -1;
-  if (b.number) return 1;
-  return 0;
+  return Sign(a.number.value_or(0.0), b.number.value_or(0.0));
 }
 
 using Comparison = int (*)(const KeyCell&, const KeyCell&);
