@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFont>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -18,6 +19,7 @@
 
 #include <cmath>
 
+#include "forms/file_system_lists.h"
 #include "forms/flex_grid.h"
 #include "forms/list_controls.h"
 #include "forms/picture_box.h"
@@ -38,6 +40,10 @@ static void InitialisePictures() {
 namespace gui {
 
 namespace {
+
+// The rows of a directory list that are not subfolders.
+constexpr int kCurrentFolderRow = -2;
+constexpr int kParentFolderRow = -1;
 
 // Progress bars show single-precision ranges on Qt's integer bar in this many steps.
 constexpr int kProgressSteps = 1000;
@@ -129,6 +135,26 @@ QWidget* FormSkin::MakeWidget(forms::Control& control, QWidget* container) {
     });
     binding.gridModel = model;
     widget = view;
+  } else if (auto* drives = dynamic_cast<forms::DriveList*>(&control)) {
+    auto* box = new QComboBox(container);
+    connect(box, &QComboBox::activated, this, [this, drives](int index) {
+      Gesture([drives, index] { drives->UserChoose(index); });
+    });
+    widget = box;
+  } else if (auto* folders = dynamic_cast<forms::DirectoryList*>(&control)) {
+    // Row 0 shows the current folder, then ".." (below the root), then the
+    // subfolders; each row's data says which it is.
+    auto* box = new QListWidget(container);
+    connect(box, &QListWidget::itemClicked, this, [this, folders](QListWidgetItem* item) {
+      const int entry = item->data(Qt::UserRole).toInt();
+      if (entry >= 0) Gesture([folders, entry] { folders->UserChoose(entry); });
+    });
+    connect(box, &QListWidget::itemDoubleClicked, this, [this, folders](QListWidgetItem* item) {
+      const int entry = item->data(Qt::UserRole).toInt();
+      if (entry == kParentFolderRow) Gesture([folders] { folders->UserUp(); });
+      if (entry >= 0) Gesture([folders, entry] { folders->UserOpen(entry); });
+    });
+    widget = box;
   } else if (auto* combo = dynamic_cast<forms::ComboBox*>(&control)) {
     auto* box = new QComboBox(container);
     box->setEditable(combo->Style() == forms::ComboStyle::Editable);
@@ -234,6 +260,32 @@ void FormSkin::RefreshBinding(const Binding& binding) {
     const QSignalBlocker scrollBlocker(view->verticalScrollBar());
     const int top = std::max(0, grid->TopRow() - grid->FixedRows());
     view->verticalScrollBar()->setValue(top);
+    return;
+  }
+  if (auto* drives = dynamic_cast<forms::DriveList*>(&control)) {
+    auto* box = static_cast<QComboBox*>(widget);
+    box->clear();
+    for (int i = 0; i < drives->ListCount(); ++i) box->addItem(ToQString(drives->List(i)));
+    box->setCurrentIndex(drives->ListIndex());
+    return;
+  }
+  if (auto* folders = dynamic_cast<forms::DirectoryList*>(&control)) {
+    auto* box = static_cast<QListWidget*>(widget);
+    box->clear();
+    auto* current = new QListWidgetItem(ToQString(folders->Path()), box);
+    current->setData(Qt::UserRole, kCurrentFolderRow);
+    QFont bold = current->font();
+    bold.setBold(true);
+    current->setFont(bold);
+    if (!folders->Path().empty() && folders->Path() != "/") {
+      (new QListWidgetItem(QStringLiteral(".."), box))->setData(Qt::UserRole, kParentFolderRow);
+    }
+    for (int i = 0; i < folders->ListCount(); ++i) {
+      auto* item = new QListWidgetItem(ToQString(folders->List(i)), box);
+      item->setData(Qt::UserRole, i);
+      if (i == folders->ListIndex()) box->setCurrentItem(item);
+    }
+    if (folders->ListIndex() < 0) box->setCurrentItem(current);
     return;
   }
   if (auto* combo = dynamic_cast<forms::ComboBox*>(&control)) {
