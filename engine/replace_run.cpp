@@ -8,6 +8,7 @@
 #include <ctime>
 #include <variant>
 #include <exception>
+#include <utility>
 #include <vector>
 
 #include "engine/set_var_layer.h"
@@ -25,6 +26,31 @@ using inventory::Frm_ReplaceBlocks;
 using inventory::Trim;
 
 constexpr double kDegreesToRadians = 3.141592 / 180.0;
+
+// Holds one undo mark open over a whole run, so that the user takes the run
+// back in one step in the host: the rows' and references' own marks nest in
+// it. Rows already done stay done when a run stops or fails; the mark is then
+// closed, never cancelled.
+class RunUndoStep {
+ public:
+  explicit RunUndoStep(cad::DocumentPtr drawing) : drawing_(std::move(drawing)) { drawing_->StartUndoMark(); }
+  ~RunUndoStep() { Close(); }
+  RunUndoStep(const RunUndoStep&) = delete;
+  RunUndoStep& operator=(const RunUndoStep&) = delete;
+
+  void Close() noexcept {
+    if (!drawing_) return;
+    try {
+      drawing_->EndUndoMark();
+    } catch (const std::exception&) {
+      // The drawing went away with its undo history; nothing is left to close.
+    }
+    drawing_.reset();
+  }
+
+ private:
+  cad::DocumentPtr drawing_;
+};
 
 std::string Upper(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -199,6 +225,7 @@ RunReport ReplaceRun::Run() {
   }
 
   stamp_ = services_.clock ? services_.clock() : RunStampNow();
+  RunUndoStep undoStep(drawing_);
   progress_.Start(grid.Rows() - 1);
   try {
     for (int row = 1; row < grid.Rows(); ++row) {
@@ -234,6 +261,7 @@ RunReport ReplaceRun::Run() {
   progress_.Close();
   ui_.DoEvents();
   form_.Form_Load();
+  undoStep.Close();
   report_.summary = BuildRunSummary(counts);
   if (!report_.summary.empty()) {
     ui_.ShowMessage(Information(report_.summary, kSummaryTitle));

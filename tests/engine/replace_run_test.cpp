@@ -119,6 +119,25 @@ TEST_F(ReplaceRunTest, SelectAllReplacesStampsKeepsLayerAndRescans) {
   EXPECT_FALSE(progress2.Visible());
 }
 
+TEST_F(ReplaceRunTest, AWholeRunIsOneUndoStepInTheHost) {
+  Insert("DOOR", 0);
+  Insert("TREE", 5);
+  Insert("TREE", 10);
+  Scan();
+  SetRow("DOOR", "NEWDOOR");
+  SetRow("TREE", "OAK");
+  Run({forms::MessageAnswer::Yes});
+  ASSERT_EQ(References("OAK").size(), 2U);
+  ASSERT_EQ(References("NEWDOOR").size(), 1U);
+
+  // One step back: both rows and the rescan's temporary insertion at the end.
+  ASSERT_TRUE(doc->drawing().journal().Undo());
+  EXPECT_EQ(References("DOOR").size(), 1U);
+  EXPECT_EQ(References("TREE").size(), 2U);
+  EXPECT_TRUE(References("OAK").empty());
+  EXPECT_TRUE(References("NEWDOOR").empty());
+}
+
 TEST_F(ReplaceRunTest, EraseUncheckedKeepsTheOldReferences) {
   Insert("TREE", 0);
   Scan();
