@@ -35,7 +35,7 @@ struct BlockDefinition : DxfRecord {
   bool paperSpace = false; // 67 on the BLOCK entity
 
   Handle endHandle = 0;                        // ENDBLK 5
-  std::shared_ptr<const dxf::Tags> endSource;  // ENDBLK as read
+  std::optional<dxf::Tags> endSource;  // ENDBLK as read
 
   std::vector<EntityId> entities;
   std::uint32_t recordIndex = 0;  // 1-based index into Database::blockRecords(); 0 = none

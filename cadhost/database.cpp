@@ -46,7 +46,7 @@ std::unique_ptr<Database> Database::CreateNew() {
 
 Handle Database::NewHandle() {
   Handle handle = header.handSeed == 0 ? 1 : header.handSeed;
-  while (handlesInUse_.contains(handle)) ++handle;
+  while (handlesInUse_.contains(handle) || entityByHandle_.contains(handle)) ++handle;
   header.handSeed = handle + 1;
   header.modified = true;
   handlesInUse_.insert(handle);
@@ -59,10 +59,13 @@ void Database::NoteHandle(Handle handle) {
   if (handle >= header.handSeed) header.handSeed = handle + 1;
 }
 
+void Database::ReserveEntities(std::size_t count) { entityByHandle_.reserve(entityByHandle_.size() + count); }
+
 void Database::ClaimHandle(Handle handle) {
   if (entityByHandle_.contains(handle))
     throw std::invalid_argument("duplicate handle " + HandleText(handle));
-  NoteHandle(handle);
+  // The entity index holds the handle from now on; only the seed moves here.
+  if (handle >= header.handSeed) header.handSeed = handle + 1;
 }
 
 BlockId Database::FindBlock(std::string_view name) const {

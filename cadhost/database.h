@@ -14,6 +14,7 @@
 #include "cadhost/block.h"
 #include "cadhost/entity.h"
 #include "cadhost/header.h"
+#include "cadhost/record_store.h"
 #include "cadhost/symbol_table.h"
 #include "cadhost/tables.h"
 
@@ -74,6 +75,9 @@ class Database {
   // reports every handle it reads so the seed ends above all of them.
   Handle NewHandle();
   void NoteHandle(Handle handle);
+  // Makes room for that many more entities, so a loader adding them one by one
+  // does not regrow the handle index.
+  void ReserveEntities(std::size_t count);
 
   // Block containers, in file order (erased ones included).
   std::uint32_t BlockCount() const { return static_cast<std::uint32_t>(blocks_.size()); }
@@ -114,8 +118,10 @@ class Database {
   std::unordered_map<std::string, BlockId> blockByName_;
   BlockId modelSpace_;
   BlockId paperSpace_;
-  std::deque<Entity> entities_;
+  RecordStore<Entity> entities_;
   std::unordered_map<Handle, EntityId> entityByHandle_;
+  // Handles of everything but entities (tables, blocks, handles given out);
+  // entity handles are in entityByHandle_, so each is stored once.
   std::unordered_set<Handle> handlesInUse_;
 };
 

@@ -1,7 +1,7 @@
 // What every record read from or written to a drawing file carries.
 #pragma once
 
-#include <memory>
+#include <optional>
 
 #include "cadhost/dxf/tag.h"
 #include "cadhost/handle.h"
@@ -16,9 +16,14 @@ namespace cadhost {
 // fields plus the source tags it does not model, so nothing the host does not
 // understand is ever lost. Every change made through the host sets `modified`.
 struct DxfRecord {
+  // The source tags to merge a changed record with; null when there are none.
+  const dxf::Tags* SourceTags() const { return source ? &*source : nullptr; }
+
   Handle handle = 0;  // 5 (105 on DIMSTYLE)
   Handle owner = 0;   // 330
-  std::shared_ptr<const dxf::Tags> source;  // null for records the host created
+  // Held in the record itself: a large drawing has hundreds of thousands of
+  // records, and a span of the file is small.
+  std::optional<dxf::Tags> source;  // none for records the host created
   bool modified = false;
   // Deleted from the drawing. The record stays in its store so that an undo can
   // bring it back; the writer and every lookup skip it.

@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <optional>
 
@@ -143,13 +145,29 @@ class BlockImporter {
   const Database& source_;
 };
 
-void writeAll(int fd, const std::string& bytes, const fs::path& path) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+// Writes every piece with as few system calls as the pieces allow: spans of
+// the read file go from its mapping to the new file without a copy in between.
+void writeAll(int fd, const Pieces& pieces, const fs::path& path) {
+  std::vector<iovec> batch;
+  std::size_t next = 0;  // first piece not yet in a batch
+  while (true) {
+    while (batch.size() < IOV_MAX && next < pieces.size()) {
+      const std::string_view piece = pieces[next++];
+      if (!piece.empty()) batch.push_back(iovec{const_cast<char*>(piece.data()), piece.size()});
+    }
+    if (batch.empty()) break;
+    const ssize_t n = ::writev(fd, batch.data(), static_cast<int>(batch.size()));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) throw cad::HostError("Cannot write " + path.string() + ": " + std::strerror(errno));
-    done += static_cast<std::size_t>(n);
+    // Drop what was written; a piece written in part keeps its rest.
+    auto done = static_cast<std::size_t>(n);
+    std::size_t whole = 0;
+    while (whole < batch.size() && done >= batch[whole].iov_len) done -= batch[whole++].iov_len;
+    batch.erase(batch.begin(), batch.begin() + static_cast<std::ptrdiff_t>(whole));
+    if (done > 0) {
+      batch.front().iov_base = static_cast<char*>(batch.front().iov_base) + done;
+      batch.front().iov_len -= done;
+    }
   }
   if (::fsync(fd) != 0) throw cad::HostError("Cannot flush " + path.string() + " to disk: " + std::strerror(errno));
 }
@@ -191,9 +209,9 @@ BlockId DxfDrawingFiles::InsertAsBlock(Database& target, const std::string& path
 
 void DxfDrawingFiles::Save(const Database& drawing, const std::string& path) {
   const fs::path target = resolveDrawingPath(path);
-  std::string bytes;
+  Pieces bytes;
   try {
-    bytes = writeDrawing(drawing);
+    bytes = writeDrawingPieces(drawing);
   } catch (const DxfError& e) {
     throw cad::HostError("Cannot save " + path + ": " + e.what());
   }

@@ -55,7 +55,7 @@ class DrawingReader {
 
  private:
   Tags view(std::uint32_t first, std::uint32_t last) const { return Tags(file_, first, last); }
-  std::shared_ptr<const Tags> source(Record r) const { return std::make_shared<const Tags>(file_, r.first, r.last); }
+  Tags source(Record r) const { return Tags(file_, r.first, r.last); }
   std::string text(std::string_view value) const { return codec_->decode(value); }
 
   [[noreturn]] void fail(std::uint32_t index, const std::string& what) const {
@@ -200,7 +200,9 @@ class DrawingReader {
   }
 
   void readEntities(const Section& s) {
-    for (const EntityGroup& group : groupEntities(tags_, splitRecords(tags_, s.bodyFirst, s.bodyLast))) {
+    const std::vector<Record> records = splitRecords(tags_, s.bodyFirst, s.bodyLast);
+    db_->ReserveEntities(records.size());
+    for (const EntityGroup& group : groupEntities(tags_, records)) {
       const bool paper = readPaperSpaceFlag(group.head);
       BlockId container = paper ? db_->PaperSpace() : db_->ModelSpace();
       if (!container) container = ensureLayout(container, paper ? "*Paper_Space" : "*Model_Space",

@@ -1,6 +1,7 @@
 #include "cadhost/dxf/drawing_writer.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 
 #include "cadhost/dxf/entity_writer.h"
@@ -22,22 +23,22 @@ class DrawingWriter {
         context_{codec_, db.header.acadVer <= "AC1009"},
         nextHandle_(db.header.handSeed) {}
 
-  std::string write() {
+  Pieces write() {
     const WriteFormat format = state_ ? WriteFormat::of(*state_->file) : WriteFormat{};
-    std::string body;
-    // Unchanged records are most of a drawing: the file's size is a close bound.
-    if (state_) body.reserve(state_->file->bytes().size() + state_->file->bytes().size() / 8);
-    TagWriter out(body, format);
+    Pieces pieces;
+    TagWriter out(pieces, format);
     std::vector<FileState::SectionFrame> frames;
     if (state_) frames = state_->sections;
     else
       for (const char* name : {"HEADER", "TABLES", "BLOCKS", "ENTITIES"})
         frames.push_back({name, Tags{{0, "SECTION"}, {2, name}}, Tags{{0, "ENDSEC"}}});
+    if (state_) out.copy(state_->file->preamble());
+    else out.writeStart();
     std::size_t raw = 0;
-    std::size_t headerAt = std::string::npos;
+    std::optional<std::size_t> headerAt;
     for (const auto& frame : frames) {
       if (frame.name == "HEADER") {
-        headerAt = body.size();  // filled in last: new records may raise the handle seed
+        headerAt = pieces.mark();  // filled in last: new records may raise the handle seed
         continue;
       }
       writeTags(out, frame.open);
@@ -47,33 +48,26 @@ class DrawingWriter {
       else if (raw < db_.unmodelled.sections.size()) writeTags(out, db_.unmodelled.sections[raw++].tags);
       writeTags(out, frame.close);
     }
-    std::string header;
-    TagWriter headerOut(header, format);
-    if (headerAt != std::string::npos) {
-      const auto& frame = *std::find_if(frames.begin(), frames.end(), [](const auto& f) { return f.name == "HEADER"; });
-      writeTags(headerOut, frame.open);
-      writeHeader(headerOut);
-      writeTags(headerOut, frame.close);
-    }
-    std::string file;
-    TagWriter fileOut(file, format);
-    file.reserve(body.size() + header.size() + 64);
-    if (state_) file += state_->file->preamble();
-    else fileOut.writeStart();
-    file.append(body, 0, headerAt == std::string::npos ? 0 : headerAt);
-    file += header;
-    file.append(body, headerAt == std::string::npos ? 0 : headerAt);
     if (state_) {
       const TagList& list = *state_->file;
       if (list.size() > 0 && list.code(list.size() - 1) == 0 && list.value(list.size() - 1) == "EOF")
-        fileOut.write(list, list.size() - 1, list.size());
+        out.write(list, list.size() - 1, list.size());
       else
-        fileOut.write(0, "EOF");
-      file += list.trailer();
+        out.write(0, "EOF");
+      out.copy(list.trailer());
     } else {
-      fileOut.write(0, "EOF");
+      out.write(0, "EOF");
     }
-    return file;
+    if (headerAt) {
+      const auto& frame = *std::find_if(frames.begin(), frames.end(), [](const auto& f) { return f.name == "HEADER"; });
+      Pieces header;
+      TagWriter headerOut(header, format);
+      writeTags(headerOut, frame.open);
+      writeHeader(headerOut);
+      writeTags(headerOut, frame.close);
+      pieces.insert(*headerAt, std::move(header));
+    }
+    return pieces;
   }
 
  private:
@@ -136,7 +130,7 @@ class DrawingWriter {
     canonical.push_back({70, std::to_string(record.flags)});
     fields(canonical, record);
     modelled.insert({5, 330, 2, 70});
-    out.write(mergeRecord(record.source.get(), canonical, modelled, {}));
+    out.write(mergeRecord(record.SourceTags(), canonical, modelled, {}));
   }
 
   template <class R, class Fields>
@@ -153,7 +147,7 @@ class DrawingWriter {
     } else if (head.source && !head.modified) {
       // The entry count (70) follows the records; everything else as read.
       Tags canonical{{0, "TABLE"}, {2, name}, {70, std::to_string(live)}};
-      out.write(mergeRecord(head.source.get(), canonical, {2, 70}, {}));
+      out.write(mergeRecord(head.SourceTags(), canonical, {2, 70}, {}));
     } else {
       Tags canonical{{0, "TABLE"}, {2, name}};
       // A table the file did not have gets a handle of its own.
@@ -164,7 +158,7 @@ class DrawingWriter {
         canonical.push_back({100, "AcDbSymbolTable"});
       }
       canonical.push_back({70, std::to_string(live)});
-      out.write(mergeRecord(head.source.get(), canonical, {2, 5, 330, 70}, {}));
+      out.write(mergeRecord(head.SourceTags(), canonical, {2, 5, 330, 70}, {}));
     }
     for (const R& record : table)
       if (!record.erased) writeRecord(out, record, name.c_str(), subclass, fields, modelled);
@@ -262,7 +256,7 @@ class DrawingWriter {
     canonical.push_back({3, codec_.encode(block.name)});
     canonical.push_back({1, codec_.encode(block.xrefPath)});
     if (!block.description.empty()) canonical.push_back({4, codec_.encode(block.description)});
-    out.write(mergeRecord(block.source.get(), canonical, {5, 330, 67, 8, 2, 70, 10, 20, 30, 3, 1, 4}, {}));
+    out.write(mergeRecord(block.SourceTags(), canonical, {5, 330, 67, 8, 2, 70, 10, 20, 30, 3, 1, 4}, {}));
   }
 
   void writeBlockEnd(TagWriter& out, const BlockDefinition& block) {
@@ -276,7 +270,7 @@ class DrawingWriter {
       canonical.push_back({8, codec_.encode(block.layer)});
       canonical.push_back({100, "AcDbBlockEnd"});
     }
-    out.write(mergeRecord(block.endSource.get(), canonical, {5, 330, 8}, {}));
+    out.write(mergeRecord(block.endSource ? &*block.endSource : nullptr, canonical, {5, 330, 8}, {}));
   }
 
   void writeEntities(TagWriter& out) {
@@ -345,6 +339,8 @@ class DrawingWriter {
 
 }  // namespace
 
-std::string writeDrawing(const Database& drawing) { return DrawingWriter(drawing).write(); }
+Pieces writeDrawingPieces(const Database& drawing) { return DrawingWriter(drawing).write(); }
+
+std::string writeDrawing(const Database& drawing) { return writeDrawingPieces(drawing).joined(); }
 
 }  // namespace cadhost::dxf

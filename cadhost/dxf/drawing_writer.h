@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cadhost/database.h"
+#include "cadhost/dxf/tag_writer.h"
 
 namespace cadhost::dxf {
 
@@ -11,5 +12,8 @@ namespace cadhost::dxf {
 // line endings, binary), a new drawing as ASCII. Unchanged records are their
 // source bytes; changed and new ones are regenerated (see mergeRecord).
 std::string writeDrawing(const Database& drawing);
+// The same bytes as pieces: unchanged records stay views of the read file, so
+// a save writes them straight from it (see Pieces).
+Pieces writeDrawingPieces(const Database& drawing);
 
 }  // namespace cadhost::dxf

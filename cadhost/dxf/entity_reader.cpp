@@ -213,7 +213,7 @@ Entity readEntity(const std::shared_ptr<const TagList>& file, Record record, con
   Entity entity;
   entity.type = std::string(tags.value(record.first));
   entity.data = emptyData(entity.type);
-  entity.source = std::make_shared<const Tags>(file, record.first, record.last);
+  entity.source.emplace(file, record.first, record.last);
   FieldReader reader{tags, codec, entity, false, {}};
   bool hasXData = false;
   const bool other = std::holds_alternative<OtherData>(entity.data);

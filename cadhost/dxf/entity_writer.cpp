@@ -210,7 +210,7 @@ Tags entityTags(const Entity& entity, const WriteContext& context, bool hasAttri
   if (entity.color != cad::kColorByLayer) b.integer(62, entity.color);
   CanonicalFields fields{b, hasAttributes, {}};
   std::visit(fields, entity.data);
-  return mergeRecord(entity.source.get(), b.tags, fields.modelled, xdataTags(entity.xdata, context.codec));
+  return mergeRecord(entity.SourceTags(), b.tags, fields.modelled, xdataTags(entity.xdata, context.codec));
 }
 
 }  // namespace cadhost::dxf

@@ -80,17 +80,18 @@ std::vector<HeaderVariable> headerVariables(const TagList& tags, const Section& 
 
 std::vector<EntityGroup> groupEntities(const TagList& tags, const std::vector<Record>& records) {
   std::vector<EntityGroup> groups;
+  groups.reserve(records.size());
   for (std::size_t i = 0; i < records.size(); ++i) {
     EntityGroup group{records[i], {}};
     const std::string_view type = tags.value(records[i].first);
     const std::string_view child = type == "INSERT" ? "ATTRIB" : type == "POLYLINE" ? "VERTEX" : "";
     if (!child.empty()) {
-      while (i + 1 < records.size() && tags.value(records[i + 1].first) == child)
-        group.children.push_back(records[++i]);
-      if (i + 1 < records.size() && tags.value(records[i + 1].first) == "SEQEND")
-        group.children.push_back(records[++i]);
+      const std::size_t first = i + 1;
+      while (i + 1 < records.size() && tags.value(records[i + 1].first) == child) ++i;
+      if (i + 1 < records.size() && tags.value(records[i + 1].first) == "SEQEND") ++i;
+      group.children = std::span<const Record>(records).subspan(first, i + 1 - first);
     }
-    groups.push_back(std::move(group));
+    groups.push_back(group);
   }
   return groups;
 }
@@ -130,15 +131,15 @@ std::vector<BlockGroup> groupBlocks(const TagList& tags, const Section& section,
       fail(tags, records[i].first, fileName, "expected \"0 BLOCK\" in the BLOCKS section");
     BlockGroup block;
     block.block = records[i];
-    std::vector<Record> content;
     while (++i < records.size() && !isStructure(tags, records[i].first, "ENDBLK")) {
       if (isStructure(tags, records[i].first, "BLOCK"))
         fail(tags, records[i].first, fileName, "a block is not closed by ENDBLK");
-      content.push_back(records[i]);
+      block.content.push_back(records[i]);
     }
     if (i >= records.size()) fail(tags, block.block.first, fileName, "a block is not closed by ENDBLK");
     block.end = records[i];
-    block.entities = groupEntities(tags, content);
+    // Moving the block later moves `content` without moving its records.
+    block.entities = groupEntities(tags, block.content);
     blocks.push_back(std::move(block));
   }
   return blocks;

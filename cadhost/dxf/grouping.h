@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,9 +35,11 @@ struct HeaderVariable {
 
 // An entity and the sub-entities it owns: ATTRIBs of an INSERT, VERTEXes of a
 // POLYLINE, closed by a SEQEND.
+// The children are a run of the record list the group was made from (no list
+// of their own: a large drawing has a group per reference).
 struct EntityGroup {
   Record head;
-  std::vector<Record> children;  // ATTRIB or VERTEX records, then SEQEND when present
+  std::span<const Record> children;  // ATTRIB or VERTEX records, then SEQEND when present
 };
 
 // "0 TABLE" head, its entries and "0 ENDTAB".
@@ -50,7 +53,8 @@ struct TableGroup {
 // "0 BLOCK", its entities, "0 ENDBLK".
 struct BlockGroup {
   Record block;
-  std::vector<EntityGroup> entities;
+  std::vector<Record> content;        // the records between BLOCK and ENDBLK
+  std::vector<EntityGroup> entities;  // grouped from `content`
   Record end;
 };
 
@@ -72,7 +76,9 @@ std::vector<Section> splitSections(const TagList& tags, const std::string& fileN
 std::vector<Record> splitRecords(const TagList& tags, std::uint32_t first, std::uint32_t last);
 std::vector<HeaderVariable> headerVariables(const TagList& tags, const Section& header);
 // Binds ATTRIB/VERTEX and SEQEND records to the INSERT or POLYLINE before them.
+// The groups refer to `records`, which must outlive them.
 std::vector<EntityGroup> groupEntities(const TagList& tags, const std::vector<Record>& records);
+std::vector<EntityGroup> groupEntities(const TagList& tags, std::vector<Record>&& records) = delete;
 std::vector<TableGroup> groupTables(const TagList& tags, const Section& section,
                                     const std::string& fileName);
 std::vector<BlockGroup> groupBlocks(const TagList& tags, const Section& section,

@@ -57,48 +57,49 @@ bool TagWriter::sameLayout(const TagList& source) const {
 }
 
 void TagWriter::writeStart() {
-  if (format_.format == FileFormat::Binary) out_.append(kBinarySentinel);
+  if (format_.format == FileFormat::Binary) text().append(kBinarySentinel);
 }
 
 void TagWriter::write(int code, std::string_view value) {
+  std::string& out = text();
   if (format_.format == FileFormat::Ascii) {
     char buffer[16];
     char* end = std::to_chars(buffer, buffer + sizeof buffer, code).ptr;
-    for (std::ptrdiff_t pad = 3 - (end - buffer); pad > 0; --pad) out_ += ' ';
-    out_.append(buffer, end);
-    out_ += format_.lineEnding;
-    out_ += value;
-    out_ += format_.lineEnding;
+    for (std::ptrdiff_t pad = 3 - (end - buffer); pad > 0; --pad) out += ' ';
+    out.append(buffer, end);
+    out += format_.lineEnding;
+    out += value;
+    out += format_.lineEnding;
     return;
   }
   if (format_.codeWidth == BinaryCodeWidth::OneByte && code >= 0 && code < 255) {
-    out_ += static_cast<char>(code);
+    out += static_cast<char>(code);
   } else {
-    if (format_.codeWidth == BinaryCodeWidth::OneByte) out_ += '\xFF';
-    appendBytes(out_, static_cast<std::int16_t>(code));
+    if (format_.codeWidth == BinaryCodeWidth::OneByte) out += '\xFF';
+    appendBytes(out, static_cast<std::int16_t>(code));
   }
-  writeBinaryValue(code, value);
+  writeBinaryValue(out, code, value);
 }
 
-void TagWriter::writeBinaryValue(int code, std::string_view value) {
+void TagWriter::writeBinaryValue(std::string& out, int code, std::string_view value) {
   switch (valueType(code)) {
-    case ValueType::Double: return appendBytes(out_, parsed<double>(code, value));
-    case ValueType::Int16: return appendBytes(out_, parsed<std::int16_t>(code, value));
-    case ValueType::Int32: return appendBytes(out_, parsed<std::int32_t>(code, value));
-    case ValueType::Int64: return appendBytes(out_, parsed<std::int64_t>(code, value));
-    case ValueType::Bool: return appendBytes(out_, static_cast<std::uint8_t>(parsed<int>(code, value)));
+    case ValueType::Double: return appendBytes(out, parsed<double>(code, value));
+    case ValueType::Int16: return appendBytes(out, parsed<std::int16_t>(code, value));
+    case ValueType::Int32: return appendBytes(out, parsed<std::int32_t>(code, value));
+    case ValueType::Int64: return appendBytes(out, parsed<std::int64_t>(code, value));
+    case ValueType::Bool: return appendBytes(out, static_cast<std::uint8_t>(parsed<int>(code, value)));
     case ValueType::Binary: {
       std::string_view hex = trimmed(value);
       if (hex.size() % 2 != 0)
         throw DxfError("group code " + std::to_string(code) + " holds binary data of odd length");
       // A chunk's length is one byte; longer data goes on in another tag.
       const std::size_t chunk = std::min<std::size_t>(hex.size() / 2, 127);
-      out_ += static_cast<char>(chunk);
+      out += static_cast<char>(chunk);
       for (std::size_t i = 0; i < chunk; ++i) {
         const int high = hexDigit(hex[2 * i]), low = hexDigit(hex[2 * i + 1]);
         if (high < 0 || low < 0)
           throw DxfError("group code " + std::to_string(code) + " holds binary data that is not hexadecimal");
-        out_ += static_cast<char>(high * 16 + low);
+        out += static_cast<char>(high * 16 + low);
       }
       hex.remove_prefix(chunk * 2);
       if (!hex.empty()) write(code, hex);
@@ -107,27 +108,78 @@ void TagWriter::writeBinaryValue(int code, std::string_view value) {
     case ValueType::String:
       if (value.find('\0') != std::string_view::npos)
         throw DxfError("group code " + std::to_string(code) + " holds a zero byte in its text");
-      out_ += value;
-      out_ += '\0';
+      out += value;
+      out += '\0';
       return;
   }
 }
 
+void TagWriter::copy(std::string_view bytes) {
+  if (pieces_) pieces_->span(bytes);
+  else *out_ += bytes;
+}
+
 void TagWriter::write(const TagList& source, std::size_t first, std::size_t last) {
-  if (sameLayout(source)) {
-    out_ += source.raw(first, last);
-    return;
-  }
+  if (sameLayout(source)) return copy(source.raw(first, last));
   for (std::size_t i = first; i < last; ++i) write(source.code(i), source.value(i));
 }
 
 void TagWriter::writeFile(const TagList& source) {
-  if (sameLayout(source)) {
-    out_ += source.bytes();
-    return;
-  }
+  if (sameLayout(source)) return copy(source.bytes());
   writeStart();
   write(source, 0, source.size());
+}
+
+std::string& Pieces::text() {
+  if (pieces_.empty() || pieces_.back().text < 0) {
+    pieces_.push_back(Piece{{}, static_cast<std::ptrdiff_t>(texts_.size())});
+    texts_.emplace_back();
+  }
+  return texts_[static_cast<std::size_t>(pieces_.back().text)];
+}
+
+void Pieces::span(std::string_view bytes) {
+  if (bytes.empty()) return;
+  if (!pieces_.empty() && pieces_.back().text < 0) {
+    std::string_view& last = pieces_.back().span;
+    if (last.data() + last.size() == bytes.data()) {
+      last = std::string_view(last.data(), last.size() + bytes.size());
+      return;
+    }
+  }
+  pieces_.push_back(Piece{bytes, -1});
+}
+
+void Pieces::insert(std::size_t at, Pieces other) {
+  const auto offset = static_cast<std::ptrdiff_t>(texts_.size());
+  for (Piece& piece : other.pieces_)
+    if (piece.text >= 0) piece.text += offset;
+  texts_.insert(texts_.end(), std::make_move_iterator(other.texts_.begin()),
+                std::make_move_iterator(other.texts_.end()));
+  pieces_.insert(pieces_.begin() + static_cast<std::ptrdiff_t>(at), other.pieces_.begin(), other.pieces_.end());
+}
+
+std::size_t Pieces::mark() {
+  pieces_.push_back(Piece{});
+  return pieces_.size() - 1;
+}
+
+std::string_view Pieces::operator[](std::size_t i) const {
+  const Piece& piece = pieces_[i];
+  return piece.text < 0 ? piece.span : std::string_view(texts_[static_cast<std::size_t>(piece.text)]);
+}
+
+std::size_t Pieces::byteCount() const {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < size(); ++i) count += (*this)[i].size();
+  return count;
+}
+
+std::string Pieces::joined() const {
+  std::string out;
+  out.reserve(byteCount());
+  for (std::size_t i = 0; i < size(); ++i) out += (*this)[i];
+  return out;
 }
 
 }  // namespace cadhost::dxf

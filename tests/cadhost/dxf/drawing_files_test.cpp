@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -7,6 +8,8 @@
 
 #include "cadhost/dxf/drawing_files.h"
 #include "cadhost/dxf/drawing_reader.h"
+#include "cadhost/dxf/drawing_writer.h"
+#include "cadhost/dxf/error.h"
 #include "cadhost/dxf/tag_reader.h"
 #include "cadhost/dxf/tag_writer.h"
 #include "tests/cadhost/dxf/dxf_fixture.h"
@@ -108,6 +111,70 @@ TEST_F(DrawingFiles, FailedSaveLeavesTheOldFileUntouched) {
   EXPECT_EQ(readFile(path), binary);
   EXPECT_FALSE(fs::exists(dir_ / "site.bak"));
   EXPECT_THROW(files_.Save(*db, (dir_ / "missing" / "x.dxf").string()), cad::HostError);
+}
+
+// A drawing of thousands of points, every other one moved: the save is then
+// thousands of pieces (unchanged records from the read file, changed ones
+// made anew), more than one system call takes.
+TEST_F(DrawingFiles, LargeDrawingChangedHereAndThereSavesWhatTheWriterMakes) {
+  auto pairs = test::r2000Drawing();
+  auto at = std::find(pairs.begin(), pairs.end(), std::pair<int, std::string>{2, "ENTITIES"}) + 1;
+  constexpr int kPoints = 3000;
+  test::Pairs points;
+  for (int i = 0; i < kPoints; ++i) {
+    const std::string handle = HandleText(0x1000 + static_cast<Handle>(i));
+    points.insert(points.end(), {{0, "POINT"}, {5, handle}, {330, "1F"}, {100, "AcDbEntity"}, {8, "0"},
+                                 {100, "AcDbPoint"}, {10, std::to_string(i)}, {20, "0.0"}, {30, "0.0"}});
+  }
+  pairs.insert(at, points.begin(), points.end());
+  const fs::path path = dir_ / "points.dxf";
+  writeFile(path, test::asciiDxf(pairs, "\r\n"));
+
+  auto db = files_.Open(path.string());
+  for (int i = 0; i < kPoints; i += 2) {
+    const EntityId id = db->FindEntity(0x1000 + static_cast<Handle>(i));
+    ASSERT_TRUE(id) << i;
+    std::get<PointData>(db->At(id).data).point.y = 5.0;
+    db->At(id).modified = true;
+  }
+  ASSERT_GT(writeDrawingPieces(*db).size(), 2000u);
+  const std::string expected = writeDrawing(*db);
+  files_.Save(*db, path.string());
+  EXPECT_EQ(readFile(path), expected);
+
+  auto again = files_.Open(path.string());
+  for (int i : {0, 1, 1024, 2999}) {
+    const EntityId id = again->FindEntity(0x1000 + static_cast<Handle>(i));
+    ASSERT_TRUE(id) << i;
+    EXPECT_EQ(std::get<PointData>(again->At(id).data).point.y, i % 2 == 0 ? 5.0 : 0.0) << i;
+  }
+  EXPECT_GT(again->header.handSeed, 0x1000u + kPoints - 1);
+}
+
+// Open maps the file; what it reads is what reading the bytes gives, and a
+// file that cannot be a drawing says so.
+TEST_F(DrawingFiles, MappedFileReadsAsItsBytes) {
+  const fs::path path = dir_ / "site.dxf";
+  const std::string bytes = test::asciiDxf(test::r2000Drawing());
+  writeFile(path, bytes);
+  const TagList mapped = readTags(mapFileBytes(path), "site.dxf");
+  const TagList read = readTags(bytes, "site.dxf");
+  ASSERT_EQ(mapped.size(), read.size());
+  for (std::size_t i = 0; i < read.size(); ++i) {
+    EXPECT_EQ(mapped.code(i), read.code(i));
+    EXPECT_EQ(mapped.value(i), read.value(i));
+  }
+  EXPECT_EQ(mapped.bytes(), bytes);
+
+  writeFile(dir_ / "empty.dxf", "");
+  for (const fs::path& bad : {dir_ / "empty.dxf", dir_ / "Blocks", dir_ / "missing.dxf"}) {
+    try {
+      readTags(mapFileBytes(bad), bad.filename().string());
+      ADD_FAILURE() << bad;
+    } catch (const DxfError& e) {
+      EXPECT_NE(std::string(e.what()).find(bad.filename().string()), std::string::npos) << e.what();
+    }
+  }
 }
 
 TEST_F(DrawingFiles, InsertsADrawingFileAsABlockByContent) {

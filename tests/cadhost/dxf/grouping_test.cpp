@@ -31,7 +31,8 @@ TEST(Grouping, SectionsTablesBlocksAndEntitiesWithSubEntities) {
   ASSERT_EQ(blocks.size(), 3u);
   EXPECT_EQ(blocks[2].entities.size(), 2u);
 
-  const auto entities = groupEntities(tags, splitRecords(tags, sections[3].bodyFirst, sections[3].bodyLast));
+  const auto records = splitRecords(tags, sections[3].bodyFirst, sections[3].bodyLast);
+  const auto entities = groupEntities(tags, records);
   ASSERT_EQ(entities.size(), 4u);
   EXPECT_EQ(tags.value(entities[0].head.first), "INSERT");
   ASSERT_EQ(entities[0].children.size(), 2u);  // ATTRIB, SEQEND

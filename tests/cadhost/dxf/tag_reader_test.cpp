@@ -32,6 +32,18 @@ TEST(AsciiTagReader, StopsAtEofAndKeepsWhatFollows) {
   EXPECT_EQ(tags.trailer(), "\n\ngarbage that is never read\n");
 }
 
+// Each tag keeps only where it starts and how far its value is from there;
+// a code line too long to say so still finds its value.
+TEST(AsciiTagReader, ValueAfterAVeryLongCodeLine) {
+  const std::string text = "  0\r\nSECTION\r\n" + std::string(70000, ' ') + "2\r\nHEADER\r\n  0\r\nEOF";
+  TagList tags = readTags(text, "a.dxf");
+  ASSERT_EQ(tags.size(), 3u);
+  EXPECT_EQ(tags.code(1), 2);
+  EXPECT_EQ(tags.value(1), "HEADER");
+  EXPECT_EQ(tags.value(2), "EOF");
+  EXPECT_EQ(tags.raw(0, 3), text);
+}
+
 TEST(AsciiTagReader, LastValueWithoutLineEnd) {
   TagList tags = readTags("  0\nSECTION\n  0\nEOF", "a.dxf");
   ASSERT_EQ(tags.size(), 2u);
