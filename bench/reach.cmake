@@ -1,0 +1,1 @@
+cindral_bench(station_check_bench ${CMAKE_CURRENT_SOURCE_DIR}/station_check_bench.cpp LIBS cindral_engine cindral_cadhost)
