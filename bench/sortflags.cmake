@@ -1,0 +1,1 @@
+cindral_bench(grid_sort_and_clear_flags_bench ${CMAKE_CURRENT_SOURCE_DIR}/grid_sort_and_clear_flags.cpp LIBS cindral_setup cindral_cadhost)
