@@ -127,5 +127,18 @@ TEST(ScriptRunnerTest, AGestureOnAnUnloadedWindowIsRefusedButItsDumpWorks) {
       << f.out.str();
 }
 
+// The directory list takes a folder's path (relative ones from the working
+// directory) where other lists take an entry's text; a missing folder stops
+// the run at its line and the list stays where it was.
+TEST(ScriptRunnerTest, TheDirectoryListGoesToAFolderByItsPath) {
+  RunnerFixture f(
+      "click Frm_ReplaceBlocks.CmdSelectBlocksDir\n"
+      "choose Frm_DriveDir.Dir1 \"/\"\n"
+      "choose Frm_DriveDir.Dir1 \"/no such folder\"\n");
+  EXPECT_EQ(f.RunAll(), 3);
+  EXPECT_EQ(f.refusal, "Frm_DriveDir.Dir1 path not found: /no such folder");
+  EXPECT_EQ(f.program.driveDir.Dir1.Path(), "/");
+}
+
 }  // namespace
 }  // namespace app
