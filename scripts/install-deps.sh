@@ -12,6 +12,7 @@ packages=(
   libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3-ezdxf
+  locales
   xvfb xauth
 )
 

@@ -5,6 +5,9 @@
 #include "engine/station_check.h"
 
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <cmath>
 #include <locale>
 #include <numbers>
@@ -212,11 +215,27 @@ class DecimalComma : public std::numpunct<char> {
   std::string do_grouping() const override { return "\3"; }
 };
 
+// Makes the C library's numbers German (decimal comma), compiling the locale
+// into `folder` when the system has none installed. False when neither works.
+bool GermanNumericLocale(const std::filesystem::path& folder) {
+  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr) return true;
+  const std::string command = "localedef -i de_DE -f UTF-8 '" + (folder / "de_DE.UTF-8").string() +
+                              "' > /dev/null 2>&1";
+  if (std::system(command.c_str()) != 0) return false;
+  ::setenv("LOCPATH", folder.c_str(), 1);
+  return std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+}
+
 TEST_F(StationCheckTest, NumbersInTheCommandIgnoreTheUsersLocale) {
-  const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new DecimalComma));
   const std::string previousC = std::setlocale(LC_NUMERIC, nullptr);
-  // Where the platform has a German locale, the C library writes commas too.
-  std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+  const bool german = GermanNumericLocale(folder);
+  if (german) {
+    char written[16];
+    std::snprintf(written, sizeof written, "%.1f", 1.5);
+    EXPECT_STREQ(written, "1,5");
+  }
+  const std::locale previous =
+      std::locale::global(std::locale(std::locale::classic(), new DecimalComma));
 
   EXPECT_EQ(engine::ReachPolygonCommand({1234.5, -0.25, 7}, 18), "polygon\r12\r1234.5,-0.25,0\rC\r18\r");
   EXPECT_EQ(engine::ReachPolygonCommand({1e7, 3, 0}, 12), "polygon\r12\r10000000,3,0\rC\r12\r");
@@ -225,8 +244,10 @@ TEST_F(StationCheckTest, NumbersInTheCommandIgnoreTheUsersLocale) {
   EXPECT_EQ(engine::CheckStationText(ui, reference, counts), engine::StationCheckResult::Accepted);
   EXPECT_EQ(PolygonCommands(), 1);
 
-  std::setlocale(LC_NUMERIC, previousC.c_str());
   std::locale::global(previous);
+  std::setlocale(LC_NUMERIC, previousC.c_str());
+  ::unsetenv("LOCPATH");
+  EXPECT_TRUE(german) << "no German locale could be made; only the C++ locale was German";
 }
 
 // A drawing whose command line takes the input and draws nothing.
