@@ -2,6 +2,7 @@
 // the hidden tag list, the highlight of the first data row, and grids with
 // nothing to sort.
 #include <map>
+#include <ostream>
 
 #include "../inventory/work_window_fixture.h"
 #include "inventory/block_grid.h"
@@ -81,6 +82,9 @@ struct SortCase {
   SortCode sortType;
   int column;
 };
+
+// How failures name a case.
+void PrintTo(const SortCase& c, std::ostream* out) { *out << c.name; }
 
 class GridSortKeys : public GridSortTest, public ::testing::WithParamInterface<SortCase> {};
 
