@@ -1,6 +1,5 @@
 // ASCII DXF: each tag is two lines, the group code and the value, ended by LF
 // or CR LF.
-#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -37,7 +36,8 @@ std::size_t countLineFeeds(std::string_view text) {
     const std::uint64_t x = word ^ (kOnes * '\n');  // zero bytes where the line feeds are
     // High bit set in each byte of x that is not zero, exactly.
     const std::uint64_t nonZero = ((x & kLow7) + kLow7) | x;
-    count += static_cast<std::size_t>(std::popcount(~nonZero & (kOnes << 7)));
+    // One in the low bit of each such byte; the multiplication sums them in the top byte.
+    count += static_cast<std::size_t>((((~nonZero & (kOnes << 7)) >> 7) * kOnes) >> 56);
   }
   for (; i < text.size(); ++i) count += text[i] == '\n' ? 1 : 0;
   return count;

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cadhost/large_arrays.h"
+
 namespace cadhost::dxf {
 
 // One group of a DXF file: its group code and its value text exactly as the file
@@ -85,8 +87,8 @@ class TagList {
   std::shared_ptr<const void> owner_;  // keeps `bytes_` alive
   std::string_view bytes_;             // the whole file
   std::string arena_;  // binary files: every value in ASCII form, back to back
-  std::vector<std::uint32_t> arenaStarts_;  // binary files: value i is [i], [i + 1]
-  std::vector<TagRef> refs_;
+  std::vector<std::uint32_t, LargeArrayAllocator<std::uint32_t>> arenaStarts_;  // binary files: value i is [i], [i + 1]
+  std::vector<TagRef, LargeArrayAllocator<TagRef>> refs_;
   std::uint32_t rawEnd_ = 0;  // end of the last tag's raw form
   FileFormat format_ = FileFormat::Ascii;
   BinaryCodeWidth codeWidth_ = BinaryCodeWidth::TwoBytes;

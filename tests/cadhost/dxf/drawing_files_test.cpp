@@ -113,13 +113,14 @@ TEST_F(DrawingFiles, FailedSaveLeavesTheOldFileUntouched) {
   EXPECT_THROW(files_.Save(*db, (dir_ / "missing" / "x.dxf").string()), cad::HostError);
 }
 
-// A drawing of thousands of points, every other one moved: the save is then
-// thousands of pieces (unchanged records from the read file, changed ones
-// made anew), more than one system call takes.
+// A drawing of thousands of points (more than a chunk of the entity store),
+// every other one moved: the save is then thousands of pieces (unchanged
+// records from the read file, changed ones made anew), more than one system
+// call takes.
 TEST_F(DrawingFiles, LargeDrawingChangedHereAndThereSavesWhatTheWriterMakes) {
   auto pairs = test::r2000Drawing();
   auto at = std::find(pairs.begin(), pairs.end(), std::pair<int, std::string>{2, "ENTITIES"}) + 1;
-  constexpr int kPoints = 3000;
+  constexpr int kPoints = static_cast<int>(RecordStore<Entity>::kChunk) + 500;
   test::Pairs points;
   for (int i = 0; i < kPoints; ++i) {
     const std::string handle = HandleText(0x1000 + static_cast<Handle>(i));
@@ -143,7 +144,7 @@ TEST_F(DrawingFiles, LargeDrawingChangedHereAndThereSavesWhatTheWriterMakes) {
   EXPECT_EQ(readFile(path), expected);
 
   auto again = files_.Open(path.string());
-  for (int i : {0, 1, 1024, 2999}) {
+  for (int i : {0, 1, kPoints / 2, kPoints - 1}) {
     const EntityId id = again->FindEntity(0x1000 + static_cast<Handle>(i));
     ASSERT_TRUE(id) << i;
     EXPECT_EQ(std::get<PointData>(again->At(id).data).point.y, i % 2 == 0 ? 5.0 : 0.0) << i;
