@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <set>
+#include <span>
 
 #include "cadhost/names.h"
 
@@ -20,8 +21,7 @@ EntityId Drawing::AddEntity(BlockId container, Entity entity) {
     Reindex(id);
   else
     BlockContentChanged(container);
-  journal_.Record({[this, id] { SetEntityErased(id, true); },
-                   [this, id] { SetEntityErased(id, false); }});
+  journal_.Record(EntityChange{EntityChange::Kind::Added, id, nullptr});
   return id;
 }
 
@@ -30,44 +30,43 @@ EntityId Drawing::AddSubEntity(EntityId parent, Entity entity) {
   EntityId id = db_->AddSubEntity(parent, std::move(entity));
   Touch();
   Reindex(parent);
-  journal_.Record({[this, id] { SetEntityErased(id, true); },
-                   [this, id] { SetEntityErased(id, false); }});
+  journal_.Record(EntityChange{EntityChange::Kind::Added, id, nullptr});
   return id;
 }
 
 void Drawing::ChangeEntity(EntityId id, const std::function<void(Entity&)>& change) {
-  Entity before = db_->At(id);
   Entity& entity = db_->At(id);
+  auto before = std::make_unique<Entity>(entity);
   change(entity);
   entity.modified = true;
-  Entity after = entity;
-  auto restore = [this, id](const Entity& state) {
-    db_->At(id) = state;
-    Touch();
-    EntityId top = TopLevel(id);
-    Reindex(top);
-    BlockId container = db_->At(top).container;
-    if (container && !db_->Block(container).layout) BlockContentChanged(container);
-  };
-  restore(after);
-  journal_.Record({[restore, before] { restore(before); }, [restore, after] { restore(after); }});
+  EntityChanged(id);
+  journal_.Record(EntityChange{EntityChange::Kind::Replaced, id, std::move(before)});
+}
+
+void Drawing::SwapEntityState(EntityId id, Entity& other) {
+  std::swap(db_->At(id), other);
+  EntityChanged(id);
+}
+
+void Drawing::EntityChanged(EntityId id) {
+  Touch();
+  EntityId top = TopLevel(id);
+  Reindex(top);
+  BlockId container = db_->At(top).container;
+  if (container && !db_->Block(container).layout) BlockContentChanged(container);
 }
 
 void Drawing::EraseEntity(EntityId id) {
   if (db_->At(id).erased) return;
   SetEntityErased(id, true);
-  journal_.Record({[this, id] { SetEntityErased(id, false); },
-                   [this, id] { SetEntityErased(id, true); }});
+  journal_.Record(EntityChange{EntityChange::Kind::Erased, id, nullptr});
 }
 
 void Drawing::SetEntityErased(EntityId id, bool erased) {
   db_->SetEntityErased(id, erased);
   Touch();
   ++erasureVersion_;
-  EntityId top = TopLevel(id);
-  Reindex(top);
-  BlockId container = db_->At(top).container;
-  if (container && !db_->Block(container).layout) BlockContentChanged(container);
+  EntityChanged(id);
 }
 
 EntityId Drawing::TopLevel(EntityId id) const {
@@ -239,6 +238,7 @@ SelectionIndex& Drawing::index() {
     }
     index_->Build(std::move(entries));
   }
+  FlushReindex();
   return *index_;
 }
 
@@ -251,6 +251,22 @@ bool Drawing::Indexable(EntityId id) const {
 
 void Drawing::Reindex(EntityId id) {
   if (!index_) return;
+  if (pendingFlags_.size() <= id.value) pendingFlags_.resize(id.value + 1 + pendingFlags_.size() / 2);
+  if (pendingFlags_[id.value]) return;
+  pendingFlags_[id.value] = true;
+  pendingReindex_.push_back(id);
+}
+
+void Drawing::FlushReindex() {
+  // Each entry is made from the entity as it is now, whatever changed it since.
+  for (EntityId id : pendingReindex_) {
+    pendingFlags_[id.value] = false;
+    ReindexNow(id);
+  }
+  pendingReindex_.clear();
+}
+
+void Drawing::ReindexNow(EntityId id) {
   if (Indexable(id))
     index_->Insert(IndexEntry(id));
   else
@@ -273,8 +289,10 @@ SelectionIndex::Entry Drawing::IndexEntry(EntityId id) const {
       const BlockDefinition& definition = db_->Block(block);
       double c = std::cos(insert->rotation), s = std::sin(insert->rotation);
       int columns = std::max(1, insert->columns), rows = std::max(1, insert->rows);
-      for (int row : {0, rows - 1})
-        for (int column : {0, columns - 1}) {
+      // The corner cells of the grid: one cell for a plain reference.
+      const int rowEnds[2] = {0, rows - 1}, columnEnds[2] = {0, columns - 1};
+      for (int row : std::span(rowEnds, rows > 1 ? 2u : 1u))
+        for (int column : std::span(columnEnds, columns > 1 ? 2u : 1u)) {
           double u = column * insert->columnSpacing, v = row * insert->rowSpacing;
           Point at{insert->insertion.x + u * c - v * s, insert->insertion.y + u * s + v * c,
                    insert->insertion.z};
@@ -289,9 +307,8 @@ SelectionIndex::Entry Drawing::IndexEntry(EntityId id) const {
       const Entity& attrib = db_->At(attribute);
       const auto* data = std::get_if<AttribData>(&attrib.data);
       if (attrib.erased || !data || (data->flags & 1) != 0) continue;
-      Outline outline;
-      AppendOutline(*db_, attrib, Transform{}, outline);
-      entry.extents.Merge(outline.Extents());
+      // The attribute's text rectangle, as its outline has it.
+      for (const Point& corner : TextCorners(data->text)) entry.extents.Add(corner);
     }
     if (entry.extents.Empty()) entry.extents.Add(insert->insertion);
   } else {
@@ -313,6 +330,7 @@ Box3 Drawing::BlockBox(BlockId block) const {
 void Drawing::BlockContentChanged(BlockId block) {
   blockBoxes_.clear();
   if (!index_) return;
+  FlushReindex();
   // Every block whose content shows this one, directly or nested, changes too.
   std::set<std::string> changed{FoldName(db_->Block(block).name)};
   for (bool grew = true; grew;) {

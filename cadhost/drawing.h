@@ -18,7 +18,7 @@ namespace cadhost {
 // indexes, and keeps the three in step: each change is applied to the
 // database, recorded with the means to take it back, marks the changed record
 // `modified`, and updates the indexes. Readers get the database read-only.
-class Drawing {
+class Drawing : private EntityChangeTarget {
  public:
   explicit Drawing(std::unique_ptr<Database> database);
 
@@ -70,9 +70,17 @@ class Drawing {
   };
   Sizes CurrentSizes() const;
   void RecordAdditions(const Sizes& before);
-  void SetEntityErased(EntityId id, bool erased);
+  void SetEntityErased(EntityId id, bool erased) override;
+  void SwapEntityState(EntityId id, Entity& other) override;
+  // Reindexes a changed entity and refreshes the blocks whose content it is.
+  void EntityChanged(EntityId id);
+  // Notes that an entity's index entry is out of date; the entry is brought up
+  // to date before the index is next read, so the several changes that make
+  // one reference (the reference, its attributes, its layer and extended
+  // data) cost one update of the index instead of one each.
   void Reindex(EntityId id);
-  void Unindex(EntityId id);
+  void FlushReindex();
+  void ReindexNow(EntityId id);
   bool Indexable(EntityId id) const;
   SelectionIndex::Entry IndexEntry(EntityId id) const;
   Box3 BlockBox(BlockId block) const;
@@ -80,8 +88,10 @@ class Drawing {
   void Touch() { ++version_; }
 
   std::unique_ptr<Database> db_;
-  Journal journal_;
+  Journal journal_{*this};
   std::unique_ptr<SelectionIndex> index_;  // built on first use
+  std::vector<EntityId> pendingReindex_;   // in the order first noted
+  std::vector<bool> pendingFlags_;         // per entity id: in pendingReindex_
   mutable std::unordered_map<std::uint32_t, Box3> blockBoxes_;
   struct LiveList {
     std::uint64_t version = 0;

@@ -5,12 +5,47 @@
 namespace cadhost {
 
 void Journal::Record(Change change) {
+  Add(Entry{std::make_unique<Change>(std::move(change)), {}});
+}
+
+void Journal::Record(EntityChange change) { Add(Entry{nullptr, std::move(change)}); }
+
+void Journal::Add(Entry entry) {
   ++version_;
   undone_.clear();
-  if (marks_.empty())
-    done_.push_back(Step{std::move(change)});
-  else
-    open_.push_back(std::move(change));
+  if (marks_.empty()) {
+    Step step;
+    step.push_back(std::move(entry));
+    done_.push_back(std::move(step));
+  } else {
+    open_.push_back(std::move(entry));
+  }
+}
+
+void Journal::TakeBack(Entry& entry) {
+  if (entry.actions) {
+    entry.actions->undo();
+    return;
+  }
+  EntityChange& change = entry.change;
+  switch (change.kind) {
+    case EntityChange::Kind::Added: target_.SetEntityErased(change.id, true); break;
+    case EntityChange::Kind::Erased: target_.SetEntityErased(change.id, false); break;
+    case EntityChange::Kind::Replaced: target_.SwapEntityState(change.id, *change.other); break;
+  }
+}
+
+void Journal::MakeAgain(Entry& entry) {
+  if (entry.actions) {
+    entry.actions->redo();
+    return;
+  }
+  EntityChange& change = entry.change;
+  switch (change.kind) {
+    case EntityChange::Kind::Added: target_.SetEntityErased(change.id, false); break;
+    case EntityChange::Kind::Erased: target_.SetEntityErased(change.id, true); break;
+    case EntityChange::Kind::Replaced: target_.SwapEntityState(change.id, *change.other); break;
+  }
 }
 
 void Journal::StartMark() { marks_.push_back(open_.size()); }
@@ -29,8 +64,8 @@ bool Journal::CancelMark() {
   if (marks_.empty()) return false;
   std::size_t begin = marks_.back();
   marks_.pop_back();
-  for (std::size_t i = open_.size(); i > begin; --i) open_[i - 1].undo();
-  open_.resize(begin);
+  for (std::size_t i = open_.size(); i > begin; --i) TakeBack(open_[i - 1]);
+  open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(begin), open_.end());
   ++version_;
   if (marks_.empty() && !open_.empty()) {
     done_.push_back(std::move(open_));
@@ -43,7 +78,7 @@ bool Journal::Undo() {
   if (!marks_.empty() || done_.empty()) return false;
   Step step = std::move(done_.back());
   done_.pop_back();
-  for (auto& change : std::views::reverse(step)) change.undo();
+  for (auto& entry : std::views::reverse(step)) TakeBack(entry);
   undone_.push_back(std::move(step));
   ++version_;
   return true;
@@ -53,7 +88,7 @@ bool Journal::Redo() {
   if (!marks_.empty() || undone_.empty()) return false;
   Step step = std::move(undone_.back());
   undone_.pop_back();
-  for (auto& change : step) change.redo();
+  for (auto& entry : step) MakeAgain(entry);
   done_.push_back(std::move(step));
   ++version_;
   return true;

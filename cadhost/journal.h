@@ -4,14 +4,39 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
+
+#include "cadhost/entity.h"
 
 namespace cadhost {
 
-// One change, as the two actions that take it back and make it again.
+// One change, as the two actions that take it back and make it again. Used
+// for the changes of tables, blocks and the header, which are few.
 struct Change {
   std::function<void()> undo;
   std::function<void()> redo;
+};
+
+// One change of one entity, recorded as data rather than as two closures:
+// a replace run makes several per new reference, by the hundred thousand.
+struct EntityChange {
+  enum class Kind : std::uint8_t {
+    Added,     // undo erases the entity, redo brings it back
+    Erased,    // undo brings the entity back, redo erases it
+    Replaced,  // the entity and `other` swap states, both ways
+  };
+  Kind kind = Kind::Added;
+  EntityId id;
+  std::unique_ptr<Entity> other;  // Replaced: the state not in the drawing
+};
+
+// Carries out entity changes for the journal: the drawing that owns it.
+class EntityChangeTarget {
+ public:
+  virtual ~EntityChangeTarget() = default;
+  virtual void SetEntityErased(EntityId id, bool erased) = 0;
+  virtual void SwapEntityState(EntityId id, Entity& other) = 0;
 };
 
 // Owns the changes of one drawing, grouped into undo steps. Outside any undo
@@ -20,7 +45,9 @@ struct Change {
 // since the innermost open mark. Undo and Redo work on whole steps.
 class Journal {
  public:
+  explicit Journal(EntityChangeTarget& target) : target_(target) {}
   void Record(Change change);
+  void Record(EntityChange change);
   void StartMark();
   // Closes the innermost mark; false when no mark is open.
   bool EndMark();
@@ -37,8 +64,18 @@ class Journal {
   std::uint64_t Version() const { return version_; }
 
  private:
-  using Step = std::vector<Change>;
-  std::vector<Change> open_;        // changes of the step being built under marks
+  // One recorded change, kept small: a run records millions of them.
+  struct Entry {
+    std::unique_ptr<Change> actions;  // set for a change recorded as two actions
+    EntityChange change;              // otherwise
+  };
+  using Step = std::vector<Entry>;
+  void Add(Entry entry);
+  void TakeBack(Entry& entry);
+  void MakeAgain(Entry& entry);
+
+  EntityChangeTarget& target_;
+  std::vector<Entry> open_;         // changes of the step being built under marks
   std::vector<std::size_t> marks_;  // positions in open_ where open marks began
   std::vector<Step> done_;
   std::vector<Step> undone_;

@@ -42,10 +42,51 @@ struct List {
 };
 }  // namespace
 
+namespace {
+// What the index holds for one entity id, in chunks that never move: a large
+// drawing has millions of ids (attributes count too) and a single array of
+// them would be copied again each time it grows.
+class Slots {
+ public:
+  struct Slot {
+    Box2 box;              // its box in the tree
+    bool indexed = false;  // listed and in the tree
+  };
+  const Slot* Find(EntityId id) const {
+    std::size_t chunk = id.value / kChunk;
+    return chunk < chunks_.size() ? &chunks_[chunk][id.value % kChunk] : nullptr;
+  }
+  Slot& Make(EntityId id) {
+    std::size_t chunk = id.value / kChunk;
+    while (chunks_.size() <= chunk) chunks_.push_back(std::make_unique<Slot[]>(kChunk));
+    return chunks_[chunk][id.value % kChunk];
+  }
+
+ private:
+  static constexpr std::size_t kChunk = 4096;
+  std::vector<std::unique_ptr<Slot[]>> chunks_;
+};
+}  // namespace
+
 struct SelectionIndex::Postings {
   std::unordered_map<std::string, List> lists[4];
-  std::vector<std::uint8_t> indexed;  // per entity id: listed and in the tree
-  std::vector<Box2> boxes;            // per entity id: its box in the tree
+  // The list each key last added to, by the value as given: entities made one
+  // after another mostly share their type, layer and block name.
+  struct LastList {
+    std::string value;
+    List* list = nullptr;
+  };
+  LastList last[4];
+  List& For(IndexKey key, const std::string& value) {
+    LastList& cached = last[static_cast<int>(key)];
+    if (cached.list && cached.value == value) return *cached.list;
+    // Lists are never taken out of the map, so the pointer stays good.
+    List& list = lists[static_cast<int>(key)][FoldName(value)];
+    cached.value = value;
+    cached.list = &list;
+    return list;
+  }
+  Slots slots;
   std::vector<EntityId> none;
   std::size_t stale = 0;
 };
@@ -60,18 +101,13 @@ SelectionIndex::~SelectionIndex() = default;
 
 void SelectionIndex::AddPostings(const Entry& entry) {
   auto& p = *postings_;
-  if (p.indexed.size() <= entry.id.value) {
-    p.indexed.resize(entry.id.value + 1 + p.indexed.size() / 2, 0);
-    p.boxes.resize(p.indexed.size());
-  }
-  p.indexed[entry.id.value] = 1;
-  p.boxes[entry.id.value] = Flat(entry.extents);
-  p.lists[static_cast<int>(IndexKey::Type)][FoldName(entry.type)].Add(entry.id);
-  p.lists[static_cast<int>(IndexKey::Layer)][FoldName(entry.layer)].Add(entry.id);
-  if (!entry.blockName.empty())
-    p.lists[static_cast<int>(IndexKey::BlockName)][FoldName(entry.blockName)].Add(entry.id);
-  for (const auto& app : entry.xdataApps)
-    p.lists[static_cast<int>(IndexKey::XDataApp)][FoldName(app)].Add(entry.id);
+  Slots::Slot& slot = p.slots.Make(entry.id);
+  slot.indexed = true;
+  slot.box = Flat(entry.extents);
+  p.For(IndexKey::Type, entry.type).Add(entry.id);
+  p.For(IndexKey::Layer, entry.layer).Add(entry.id);
+  if (!entry.blockName.empty()) p.For(IndexKey::BlockName, entry.blockName).Add(entry.id);
+  for (const auto& app : entry.xdataApps) p.For(IndexKey::XDataApp, app).Add(entry.id);
 }
 
 void SelectionIndex::Build(std::vector<Entry> entries) {
@@ -93,13 +129,15 @@ void SelectionIndex::Insert(const Entry& entry) {
 void SelectionIndex::Remove(EntityId id) {
   auto& p = *postings_;
   if (!Contains(id)) return;
-  p.indexed[id.value] = 0;
-  tree_->rtree.remove(TreeValue{p.boxes[id.value], id.value});
+  Slots::Slot& slot = p.slots.Make(id);
+  slot.indexed = false;
+  tree_->rtree.remove(TreeValue{slot.box, id.value});
   ++p.stale;
 }
 
 bool SelectionIndex::Contains(EntityId id) const {
-  return id.value < postings_->indexed.size() && postings_->indexed[id.value] != 0;
+  const Slots::Slot* slot = postings_->slots.Find(id);
+  return slot && slot->indexed;
 }
 
 const std::vector<EntityId>& SelectionIndex::Listed(IndexKey key, const std::string& value) {

@@ -219,6 +219,11 @@ class HostSelectionSet : public cad::SelectionSet {
     return live_.ids;
   }
   void Append(const std::vector<EntityId>& found) {
+    // Room for a large addition at once; smaller ones grow the usual way.
+    if (found.size() > ids_.size()) {
+      members_.reserve(members_.size() + found.size());
+      ids_.reserve(ids_.size() + found.size());
+    }
     for (EntityId id : found)
       if (members_.insert(id.value).second) ids_.push_back(id);
     live_.valid = false;

@@ -1,5 +1,6 @@
 #include "cadhost/table_objects.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "cadhost/document.h"
@@ -189,12 +190,20 @@ class BlockObject : public cad::Block {
     insert.zScale = zScale;
     insert.rotation = rotation;
     reference.data = std::move(insert);
+    auto takesAttribute = [&db](EntityId id) -> const AttdefData* {
+      const Entity& source = db.At(id);
+      const auto* attdef = std::get_if<AttdefData>(&source.data);
+      return source.erased || !attdef || (attdef->flags & 2) != 0 ? nullptr : attdef;
+    };
     std::vector<Entity> attributes;
+    // Room for all at once: growing the list would copy the attributes made so far.
+    attributes.reserve(static_cast<std::size_t>(
+        std::count_if(definition.entities.begin(), definition.entities.end(), takesAttribute)));
     auto placement = Transform::Placement(definition.base, at, xScale, yScale, zScale, rotation);
     for (EntityId id : definition.entities) {
       const Entity& source = db.At(id);
-      const auto* attdef = std::get_if<AttdefData>(&source.data);
-      if (source.erased || !attdef || (attdef->flags & 2) != 0) continue;
+      const AttdefData* attdef = takesAttribute(id);
+      if (!attdef) continue;
       Entity attribute;
       // An attribute defined on layer 0 takes the reference's layer, as the
       // block's other layer-0 content appears on it.

@@ -240,5 +240,40 @@ TEST_F(PolygonTest, ChangingABlockDefinitionMovesItsReferencesInTheIndex) {
   EXPECT_EQ(Handles(crossingFar), (std::vector<std::string>{reference->Handle()}));
 }
 
+// The index is brought up to date lazily; a selection made between edits inside
+// one open undo mark must still see each edit, attributes included, and the
+// undo and redo of the whole step.
+TEST_F(PolygonTest, SelectionsBetweenEditsInsideOneMarkSeeEveryEdit) {
+  MakeBlock("SHORT", {{"NAME", "A"}});
+  // 120 characters of height 0.1 run 9.6 units from x = 0.2 in the block.
+  MakeBlock("LONG", {{"NAME", std::string(120, 'W')}});
+  const std::vector<double> square{0, 0, 0, 10, 0, 0, 10, 10, 0, 0, 10, 0};
+  const std::vector<double> pastTheSquare{10.5, 0, 0, 11, 0, 0, 11, 3, 0, 10.5, 3, 0};
+  auto select = [this](cad::SelectMode mode, const std::vector<double>& polygon) {
+    auto set = NewSet("probe");
+    set->SelectByPolygon(mode, polygon);
+    auto handles = Handles(set);
+    set->Delete();
+    return handles;
+  };
+  EXPECT_TRUE(select(cad::SelectMode::WindowPolygon, square).empty());  // the index exists
+  doc->StartUndoMark();
+  auto shortOne = model->InsertBlock({1, 5, 0}, "SHORT", 1, 1, 1, 0);
+  EXPECT_EQ(select(cad::SelectMode::WindowPolygon, square), (std::vector<std::string>{shortOne->Handle()}));
+  auto longOne = model->InsertBlock({1, 1, 0}, "LONG", 1, 1, 1, 0);
+  EXPECT_EQ(select(cad::SelectMode::WindowPolygon, square), (std::vector<std::string>{shortOne->Handle()}));
+  EXPECT_EQ(select(cad::SelectMode::CrossingPolygon, pastTheSquare),
+            (std::vector<std::string>{longOne->Handle()}));
+  longOne->ScaleEntity({0, 0, 0}, 0.5);  // now wholly inside
+  shortOne->Delete();
+  EXPECT_EQ(select(cad::SelectMode::WindowPolygon, square), (std::vector<std::string>{longOne->Handle()}));
+  EXPECT_TRUE(select(cad::SelectMode::CrossingPolygon, pastTheSquare).empty());
+  doc->EndUndoMark();
+  ASSERT_TRUE(doc->Undo());
+  EXPECT_TRUE(select(cad::SelectMode::CrossingPolygon, square).empty());
+  ASSERT_TRUE(doc->Redo());
+  EXPECT_EQ(select(cad::SelectMode::CrossingPolygon, square), (std::vector<std::string>{longOne->Handle()}));
+}
+
 }  // namespace
 }  // namespace cadhost::testing
