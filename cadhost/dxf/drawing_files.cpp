@@ -36,7 +36,7 @@ std::unique_ptr<Database> openDrawing(const std::string& path) {
   std::error_code ec;
   if (!fs::exists(file, ec)) throw cad::HostError("Drawing file not found: " + path);
   try {
-    SourceBytes bytes = mapFileBytes(file);
+    SourceBytes bytes = loadFileBytes(file);
     if (bytes.bytes.starts_with("AC10"))
       throw cad::HostError(path + " is a DWG drawing; the built-in host reads DXF drawings only");
     auto tags = std::make_shared<const TagList>(readTags(std::move(bytes), file.string()));
@@ -146,7 +146,8 @@ class BlockImporter {
 };
 
 // Writes every piece with as few system calls as the pieces allow: spans of
-// the read file go from its mapping to the new file without a copy in between.
+// the read file go from the bytes loaded at open to the new file without a copy
+// in between.
 void writeAll(int fd, const Pieces& pieces, const fs::path& path) {
   std::vector<iovec> batch;
   std::size_t next = 0;  // first piece not yet in a batch

@@ -255,7 +255,7 @@ std::unique_ptr<Database> readDrawing(std::shared_ptr<const TagList> file, const
 
 std::unique_ptr<Database> readDrawingFile(const std::string& path) {
   const std::string name = std::filesystem::path(path).filename().string();
-  auto tags = std::make_shared<const TagList>(readTags(mapFileBytes(path), name));
+  auto tags = std::make_shared<const TagList>(readTags(loadFileBytes(path), name));
   return readDrawing(std::move(tags), name);
 }
 

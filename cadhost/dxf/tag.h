@@ -40,8 +40,8 @@ struct TagRef {
   std::uint16_t valueSkip = 0;
 };
 
-// The bytes of a read file and what keeps them alive: a read-only mapping of
-// the file, or a string holding its content.
+// The bytes of a read file and what keeps them alive: a buffer on huge pages,
+// or a string holding its content.
 struct SourceBytes {
   std::shared_ptr<const void> owner;
   std::string_view bytes;
@@ -52,8 +52,8 @@ struct SourceBytes {
 // allocates: values are views into the file (ASCII) or into one text arena that
 // holds the binary values in their ASCII form. The raw byte span of any run of
 // tags can be copied out unchanged, which is how untouched records are saved.
-// The bytes are usually a mapping of the file itself, so reading a drawing
-// neither copies it nor touches fresh memory for it.
+// The bytes are loaded once at open, so reading a drawing copies them no
+// further.
 class TagList {
  public:
   TagList() = default;

@@ -1,7 +1,6 @@
 #include "cadhost/dxf/tag_reader.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 #include <limits>
 
 #include "cadhost/dxf/error.h"
+#include "cadhost/large_arrays.h"
 
 namespace cadhost::dxf {
 
@@ -70,7 +70,7 @@ struct FileDescriptor {
 
 }  // namespace
 
-SourceBytes mapFileBytes(const std::filesystem::path& path) {
+SourceBytes loadFileBytes(const std::filesystem::path& path) {
   FileDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
   if (file.fd < 0) throw DxfError(path.string() + ": cannot open the file: " + std::strerror(errno));
   struct stat info {};
@@ -78,12 +78,21 @@ SourceBytes mapFileBytes(const std::filesystem::path& path) {
   if (S_ISDIR(info.st_mode)) throw DxfError(path.string() + ": is a folder, not a drawing file");
   const auto size = static_cast<std::size_t>(info.st_size);
   if (!S_ISREG(info.st_mode) || size == 0) return SourceBytes::of(readFileBytes(path));
-  // Mapped and populated in one call: the pages come straight from the file
-  // cache, with no copy and no page fault per page while the tags are read.
-  void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.fd, 0);
-  if (data == MAP_FAILED) return SourceBytes::of(readFileBytes(path));
-  std::shared_ptr<const void> owner(data, [size](const void* p) { ::munmap(const_cast<void*>(p), size); });
-  return SourceBytes{std::move(owner), std::string_view(static_cast<const char*>(data), size)};
+  // The bytes are copied, not mapped: the open drawing keeps its unchanged
+  // records as these bytes until it is saved, and a mapping would change (or
+  // fault) when another program rewrote or truncated the file meanwhile.
+  // Huge pages keep the copy cheap (fresh small pages cost more than reading).
+  char* buffer = static_cast<char*>(AllocateLarge(size));
+  std::shared_ptr<const void> owner(buffer, [size](const void* p) { FreeLarge(const_cast<void*>(p), size); });
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t read = ::read(file.fd, buffer + done, size - done);
+    if (read < 0 && errno == EINTR) continue;
+    if (read < 0) throw DxfError(path.string() + ": cannot read the file: " + std::strerror(errno));
+    if (read == 0) break;  // the file shrank while it was read: what it holds now is read
+    done += static_cast<std::size_t>(read);
+  }
+  return SourceBytes{std::move(owner), std::string_view(buffer, done)};
 }
 
 }  // namespace cadhost::dxf

@@ -24,9 +24,9 @@ TagList readTags(std::string bytes, const std::string& fileName);
 // be read.
 std::string readFileBytes(const std::filesystem::path& path);
 
-// The content of a file as a read-only mapping of it (falling back to reading
-// it where the file cannot be mapped, as a pipe). Throws DxfError naming the
-// file when it cannot be read.
-SourceBytes mapFileBytes(const std::filesystem::path& path);
+// The content of a file, read into memory of its own (so that the drawing
+// does not change when the file does). Throws DxfError naming the file when
+// it cannot be read.
+SourceBytes loadFileBytes(const std::filesystem::path& path);
 
 }  // namespace cadhost::dxf

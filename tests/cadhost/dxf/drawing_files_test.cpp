@@ -79,6 +79,22 @@ TEST_F(DrawingFiles, OpensAndSavesKeepingTheOldFileAsBak) {
     EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << "temporary file left behind";
 }
 
+// Another program rewriting the file in place, shorter, while the drawing is
+// open changes nothing of the open drawing: saved elsewhere, it is the
+// drawing as it was opened.
+TEST_F(DrawingFiles, FileRewrittenInPlaceWhileOpenLeavesTheDrawingAsOpened) {
+  const fs::path path = dir_ / "site.dxf";
+  const std::string original = test::asciiDxf(test::r2000Drawing());
+  writeFile(path, original);
+  auto db = files_.Open(path.string());
+  {
+    std::ofstream overwrite(path, std::ios::binary | std::ios::trunc);  // same file, truncated
+    overwrite << "  0\nEOF\n";
+  }
+  files_.Save(*db, (dir_ / "copy.dxf").string());
+  EXPECT_EQ(readFile(dir_ / "copy.dxf"), original);
+}
+
 TEST_F(DrawingFiles, SaveKeepsTheDrawingsPermissions) {
   const fs::path path = dir_ / "site.dxf";
   writeFile(path, test::asciiDxf(test::r2000Drawing()));
@@ -152,25 +168,25 @@ TEST_F(DrawingFiles, LargeDrawingChangedHereAndThereSavesWhatTheWriterMakes) {
   EXPECT_GT(again->header.handSeed, 0x1000u + kPoints - 1);
 }
 
-// Open maps the file; what it reads is what reading the bytes gives, and a
-// file that cannot be a drawing says so.
-TEST_F(DrawingFiles, MappedFileReadsAsItsBytes) {
+// What open loads is what reading the bytes gives, and a file that cannot be
+// a drawing says so.
+TEST_F(DrawingFiles, LoadedFileReadsAsItsBytes) {
   const fs::path path = dir_ / "site.dxf";
   const std::string bytes = test::asciiDxf(test::r2000Drawing());
   writeFile(path, bytes);
-  const TagList mapped = readTags(mapFileBytes(path), "site.dxf");
+  const TagList loaded = readTags(loadFileBytes(path), "site.dxf");
   const TagList read = readTags(bytes, "site.dxf");
-  ASSERT_EQ(mapped.size(), read.size());
+  ASSERT_EQ(loaded.size(), read.size());
   for (std::size_t i = 0; i < read.size(); ++i) {
-    EXPECT_EQ(mapped.code(i), read.code(i));
-    EXPECT_EQ(mapped.value(i), read.value(i));
+    EXPECT_EQ(loaded.code(i), read.code(i));
+    EXPECT_EQ(loaded.value(i), read.value(i));
   }
-  EXPECT_EQ(mapped.bytes(), bytes);
+  EXPECT_EQ(loaded.bytes(), bytes);
 
   writeFile(dir_ / "empty.dxf", "");
   for (const fs::path& bad : {dir_ / "empty.dxf", dir_ / "Blocks", dir_ / "missing.dxf"}) {
     try {
-      readTags(mapFileBytes(bad), bad.filename().string());
+      readTags(loadFileBytes(bad), bad.filename().string());
       ADD_FAILURE() << bad;
     } catch (const DxfError& e) {
       EXPECT_NE(std::string(e.what()).find(bad.filename().string()), std::string::npos) << e.what();
