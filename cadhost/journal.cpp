@@ -22,28 +22,17 @@ void Journal::Add(Entry entry) {
   }
 }
 
-void Journal::TakeBack(Entry& entry) {
+void Journal::Apply(Entry& entry, Direction direction) {
+  const bool back = direction == Direction::TakeBack;
   if (entry.actions) {
-    entry.actions->undo();
+    back ? entry.actions->undo() : entry.actions->redo();
     return;
   }
   EntityChange& change = entry.change;
   switch (change.kind) {
-    case EntityChange::Kind::Added: target_.SetEntityErased(change.id, true); break;
-    case EntityChange::Kind::Erased: target_.SetEntityErased(change.id, false); break;
-    case EntityChange::Kind::Replaced: target_.SwapEntityState(change.id, *change.other); break;
-  }
-}
-
-void Journal::MakeAgain(Entry& entry) {
-  if (entry.actions) {
-    entry.actions->redo();
-    return;
-  }
-  EntityChange& change = entry.change;
-  switch (change.kind) {
-    case EntityChange::Kind::Added: target_.SetEntityErased(change.id, false); break;
-    case EntityChange::Kind::Erased: target_.SetEntityErased(change.id, true); break;
+    case EntityChange::Kind::Added: target_.SetEntityErased(change.id, back); break;
+    case EntityChange::Kind::Erased: target_.SetEntityErased(change.id, !back); break;
+    // A swap of states goes either way.
     case EntityChange::Kind::Replaced: target_.SwapEntityState(change.id, *change.other); break;
   }
 }
@@ -64,7 +53,7 @@ bool Journal::CancelMark() {
   if (marks_.empty()) return false;
   std::size_t begin = marks_.back();
   marks_.pop_back();
-  for (std::size_t i = open_.size(); i > begin; --i) TakeBack(open_[i - 1]);
+  for (std::size_t i = open_.size(); i > begin; --i) Apply(open_[i - 1], Direction::TakeBack);
   open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(begin), open_.end());
   ++version_;
   if (marks_.empty() && !open_.empty()) {
@@ -78,7 +67,7 @@ bool Journal::Undo() {
   if (!marks_.empty() || done_.empty()) return false;
   Step step = std::move(done_.back());
   done_.pop_back();
-  for (auto& entry : std::views::reverse(step)) TakeBack(entry);
+  for (auto& entry : std::views::reverse(step)) Apply(entry, Direction::TakeBack);
   undone_.push_back(std::move(step));
   ++version_;
   return true;
@@ -88,7 +77,7 @@ bool Journal::Redo() {
   if (!marks_.empty() || undone_.empty()) return false;
   Step step = std::move(undone_.back());
   undone_.pop_back();
-  for (auto& entry : step) MakeAgain(entry);
+  for (auto& entry : step) Apply(entry, Direction::MakeAgain);
   done_.push_back(std::move(step));
   ++version_;
   return true;

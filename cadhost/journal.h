@@ -71,8 +71,8 @@ class Journal {
   };
   using Step = std::vector<Entry>;
   void Add(Entry entry);
-  void TakeBack(Entry& entry);
-  void MakeAgain(Entry& entry);
+  enum class Direction { TakeBack, MakeAgain };
+  void Apply(Entry& entry, Direction direction);
 
   EntityChangeTarget& target_;
   std::vector<Entry> open_;         // changes of the step being built under marks

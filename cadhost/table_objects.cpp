@@ -1,6 +1,5 @@
 #include "cadhost/table_objects.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "cadhost/document.h"
@@ -190,20 +189,15 @@ class BlockObject : public cad::Block {
     insert.zScale = zScale;
     insert.rotation = rotation;
     reference.data = std::move(insert);
-    auto takesAttribute = [&db](EntityId id) -> const AttdefData* {
-      const Entity& source = db.At(id);
-      const auto* attdef = std::get_if<AttdefData>(&source.data);
-      return source.erased || !attdef || (attdef->flags & 2) != 0 ? nullptr : attdef;
-    };
-    std::vector<Entity> attributes;
-    // Room for all at once: growing the list would copy the attributes made so far.
-    attributes.reserve(static_cast<std::size_t>(
-        std::count_if(definition.entities.begin(), definition.entities.end(), takesAttribute)));
+    EntityId id = drawing.AddEntity(id_, std::move(reference));
+    // Each attribute goes into the drawing as soon as it is made: no list of
+    // entities is built and freed per reference.
     auto placement = Transform::Placement(definition.base, at, xScale, yScale, zScale, rotation);
-    for (EntityId id : definition.entities) {
-      const Entity& source = db.At(id);
-      const AttdefData* attdef = takesAttribute(id);
-      if (!attdef) continue;
+    bool anyAttribute = false;
+    for (EntityId definitionId : definition.entities) {
+      const Entity& source = db.At(definitionId);
+      const auto* attdef = std::get_if<AttdefData>(&source.data);
+      if (source.erased || !attdef || (attdef->flags & 2) != 0) continue;
       Entity attribute;
       // An attribute defined on layer 0 takes the reference's layer, as the
       // block's other layer-0 content appears on it.
@@ -220,11 +214,10 @@ class BlockObject : public cad::Block {
       data.text.widthFactor = attdef->text.widthFactor * std::abs(xScale / yScale);
       data.text.rotation = attdef->text.rotation + rotation;
       attribute.data = std::move(data);
-      attributes.push_back(std::move(attribute));
+      drawing.AddSubEntity(id, std::move(attribute));
+      anyAttribute = true;
     }
-    EntityId id = drawing.AddEntity(id_, std::move(reference));
-    if (!attributes.empty()) {
-      for (Entity& attribute : attributes) drawing.AddSubEntity(id, std::move(attribute));
+    if (anyAttribute) {
       Entity seqEnd;
       seqEnd.layer = layer;
       seqEnd.data = SeqEndData{};
