@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "cadhost/pooled_text.h"
 #include "cadhost/record.h"
 #include "host/cad.h"
 
@@ -29,7 +30,7 @@ struct TextFields {
   double widthFactor = 1.0;        // 41
   double rotation = 0.0;           // 50, radians
   double oblique = 0.0;            // 51, radians
-  std::string style = "Standard";  // 7
+  PooledText style = "Standard";   // 7
   int generation = 0;              // 71: 2 mirrored in x, 4 upside down
   int horizontal = 0;              // 72: 0 left, 1 centre, 2 right, 3 aligned, 4 middle, 5 fit
   int vertical = 0;                // 73 on TEXT, 74 on ATTRIB/ATTDEF: 0 baseline .. 3 top
@@ -41,14 +42,14 @@ struct TextData {  // TEXT
 
 struct AttribData {  // ATTRIB: one attribute value of a block reference
   TextFields text;
-  std::string tag;  // 2
+  PooledText tag;   // 2
   int flags = 0;    // 70: 1 invisible, 2 constant, 4 verify, 8 preset
 };
 
 struct AttdefData {  // ATTDEF: an attribute a block asks for
   TextFields text;   // text.value is the default value
-  std::string tag;     // 2
-  std::string prompt;  // 3
+  PooledText tag;     // 2
+  PooledText prompt;  // 3
   int flags = 0;       // 70: 1 invisible, 2 constant, 4 verify, 8 preset
 };
 
@@ -60,11 +61,11 @@ struct MTextData {  // MTEXT
   double referenceWidth = 0;  // 41, 0 = no wrapping
   double rotation = 0.0;      // 50, radians (when no 11 is given)
   int attachment = 1;         // 71: 1 top left .. 9 bottom right
-  std::string style = "Standard";  // 7
+  PooledText style = "Standard";   // 7
 };
 
 struct InsertData {  // INSERT: a block reference
-  std::string blockName;  // 2
+  PooledText blockName;   // 2
   Point insertion;        // 10
   double xScale = 1.0;    // 41
   double yScale = 1.0;    // 42
@@ -140,11 +141,13 @@ using EntityData = std::variant<InsertData, AttribData, AttdefData, TextData, MT
 
 // One entity or sub-entity (ATTRIB, VERTEX, SEQEND) of a drawing.
 struct Entity : DxfRecord {
-  std::string type;               // 0: "INSERT", "LWPOLYLINE", ... as the file names it
-  std::string layer = "0";        // 8
-  int color = cad::kColorByLayer; // 62
-  std::string linetype;           // 6, empty = ByLayer (not written)
+  // In this order the two small fields fill the room the base record leaves.
   bool paperSpace = false;        // 67
+  int color = cad::kColorByLayer; // 62
+  // Type, layer and linetype repeat over most of a drawing's entities: pooled.
+  PooledText type;                // 0: "INSERT", "LWPOLYLINE", ... as the file names it
+  PooledText layer = "0";         // 8
+  PooledText linetype;            // 6, empty = ByLayer (not written)
   std::vector<ExtendedData> xdata;  // 1001 ..., in file order
   BlockId container;  // the block container holding it; none for sub-entities
   EntityId parent;    // the INSERT or POLYLINE owning a sub-entity

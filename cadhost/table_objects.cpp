@@ -201,7 +201,7 @@ class BlockObject : public cad::Block {
       Entity attribute;
       // An attribute defined on layer 0 takes the reference's layer, as the
       // block's other layer-0 content appears on it.
-      attribute.layer = source.layer == "0" ? layer : source.layer;
+      attribute.layer = source.layer == "0" ? PooledText(layer) : source.layer;
       attribute.color = source.color;
       attribute.linetype = source.linetype;
       AttribData data;

@@ -85,7 +85,7 @@ struct FieldReader {
     }
     attributeField(d.text, d.tag, d.flags, code, value);
   }
-  void attributeField(TextFields& t, std::string& tag, int& flags, int code, std::string_view value) {
+  void attributeField(TextFields& t, PooledText& tag, int& flags, int code, std::string_view value) {
     switch (code) {
       case 2: tag = text(value); return;
       case 70: flags = toInt(value); return;

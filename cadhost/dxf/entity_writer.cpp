@@ -200,7 +200,7 @@ Tags xdataTags(const std::vector<ExtendedData>& xdata, const TextCodec& codec) {
 
 Tags entityTags(const Entity& entity, const WriteContext& context, bool hasAttributes) {
   TagBuilder b{context, {}};
-  b.add(0, entity.type.empty() ? DxfTypeName(entity.data) : entity.type);
+  b.add(0, entity.type.empty() ? DxfTypeName(entity.data) : entity.type.str());
   if (entity.handle) b.add(5, HandleText(entity.handle));
   if (!context.r12 && entity.owner) b.add(330, HandleText(entity.owner));
   b.subclass("AcDbEntity");

@@ -36,11 +36,12 @@ void Tags::push_back(Tag tag) {
     std::vector<Tag> own;
     own.reserve(size() + 1);
     for (std::size_t i = 0; i < size(); ++i) own.push_back((*this)[i]);
-    owned_ = std::move(own);
+    owned_ = std::make_unique<std::vector<Tag>>(std::move(own));
     file_.reset();
     first_ = last_ = 0;
   }
-  owned_.push_back(std::move(tag));
+  if (!owned_) owned_ = std::make_unique<std::vector<Tag>>();
+  owned_->push_back(std::move(tag));
 }
 
 bool operator==(const Tags& a, const Tags& b) {

@@ -100,19 +100,31 @@ class TagList {
 class Tags {
  public:
   Tags() = default;
-  Tags(std::initializer_list<Tag> tags) : owned_(tags) {}
-  explicit Tags(std::vector<Tag> tags) : owned_(std::move(tags)) {}
+  Tags(std::initializer_list<Tag> tags) : owned_(std::make_unique<std::vector<Tag>>(tags)) {}
+  explicit Tags(std::vector<Tag> tags) : owned_(std::make_unique<std::vector<Tag>>(std::move(tags))) {}
+  Tags(const Tags& other)
+      : file_(other.file_),
+        first_(other.first_),
+        last_(other.last_),
+        owned_(other.owned_ ? std::make_unique<std::vector<Tag>>(*other.owned_) : nullptr) {}
+  Tags(Tags&&) noexcept = default;
+  Tags& operator=(const Tags& other) {
+    if (this != &other) *this = Tags(other);
+    return *this;
+  }
+  Tags& operator=(Tags&&) noexcept = default;
+  ~Tags() = default;
   // Tags [first, last) of a read file.
   Tags(std::shared_ptr<const TagList> file, std::size_t first, std::size_t last)
       : file_(std::move(file)),
         first_(static_cast<std::uint32_t>(first)),
         last_(static_cast<std::uint32_t>(last)) {}
 
-  std::size_t size() const { return file_ ? last_ - first_ : owned_.size(); }
+  std::size_t size() const { return file_ ? last_ - first_ : owned_ ? owned_->size() : 0; }
   bool empty() const { return size() == 0; }
-  int code(std::size_t i) const { return file_ ? file_->code(first_ + i) : owned_[i].code; }
+  int code(std::size_t i) const { return file_ ? file_->code(first_ + i) : (*owned_)[i].code; }
   std::string_view value(std::size_t i) const {
-    return file_ ? file_->value(first_ + i) : std::string_view(owned_[i].value);
+    return file_ ? file_->value(first_ + i) : std::string_view((*owned_)[i].value);
   }
   Tag operator[](std::size_t i) const { return Tag{code(i), std::string(value(i))}; }
   // Appending turns a span into tags of its own.
@@ -152,7 +164,9 @@ class Tags {
   std::shared_ptr<const TagList> file_;
   std::uint32_t first_ = 0;
   std::uint32_t last_ = 0;
-  std::vector<Tag> owned_;
+  // Tags the host made; held apart so that a span of a read file, which
+  // hundreds of thousands of records carry, stays small.
+  std::unique_ptr<std::vector<Tag>> owned_;
 };
 
 }  // namespace cadhost::dxf
