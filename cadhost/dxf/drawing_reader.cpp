@@ -208,7 +208,12 @@ class DrawingReader {
       if (!container) container = ensureLayout(container, paper ? "*Paper_Space" : "*Model_Space",
                                                 paper ? "$PAPER_SPACE" : "$MODEL_SPACE");
       state_->entitiesSection.push_back(addEntity(container, group));
+      // Entities are most of a large file: the positions of the tags already
+      // made into records are given back as the reading goes on, so that they
+      // and the records do not take room at the same time.
+      file_->releasePositionsBefore(group.head.first);
     }
+    file_->releasePositionsBefore(s.bodyLast);
   }
 
   bool readPaperSpaceFlag(Record r) const {

@@ -71,10 +71,7 @@ class DrawingWriter {
   }
 
  private:
-  void writeTags(TagWriter& out, const Tags& tags) {
-    if (tags.file()) out.write(*tags.file(), tags.first(), tags.last());
-    else out.write(tags);
-  }
+  void writeTags(TagWriter& out, const Tags& tags) { out.writeSpan(tags); }
 
   Handle newHandle() { return nextHandle_++; }
 

@@ -60,7 +60,7 @@ class TagList {
 
   std::size_t size() const { return refs_.size(); }
   bool empty() const { return refs_.empty(); }
-  int code(std::size_t i) const { return refs_[i].code; }
+  int code(std::size_t i) const { return i >= released_ ? refs_[i].code : codeFromText(i); }
   std::string_view value(std::size_t i) const;
   Tag tag(std::size_t i) const { return Tag{code(i), std::string(value(i))}; }
 
@@ -69,15 +69,22 @@ class TagList {
   // Whatever follows the last tag (blank lines after EOF, for example).
   std::string_view trailer() const { return std::string_view(bytes_).substr(rawEnd_); }
   // The bytes before the first tag: a binary file's sentinel, a byte-order mark.
-  std::string_view preamble() const {
-    return bytes_.substr(0, refs_.empty() ? rawEnd_ : refs_[0].rawStart);
-  }
+  std::string_view preamble() const { return bytes_.substr(0, refs_.empty() ? rawEnd_ : rawStart(0)); }
 
   FileFormat format() const { return format_; }
   BinaryCodeWidth codeWidth() const { return codeWidth_; }
   // The line ending of the first line: what new lines of an ASCII file use.
   std::string_view lineEnding() const { return crlf_ ? "\r\n" : "\n"; }
   std::string_view bytes() const { return bytes_; }
+
+  // Gives back the memory of the positions of tags [0, tag) of an ASCII file:
+  // a large drawing is read in file order, and once its records are built the
+  // positions of their tags (8 bytes a tag, 42 MB for a 53 MB file) are no
+  // longer needed to be at hand. Those tags stay readable: they are found
+  // again in the file's text from a position kept for every 16th tag, so
+  // nothing a caller sees changes; only looking them up costs a little more.
+  // Binary files keep every position (their values are not in the file's text).
+  void releasePositionsBefore(std::size_t tag) const;
 
  private:
   friend TagList readTags(SourceBytes bytes, const std::string& fileName);
@@ -90,6 +97,23 @@ class TagList {
   std::vector<std::uint32_t, LargeArrayAllocator<std::uint32_t>> arenaStarts_;  // binary files: value i is [i], [i + 1]
   std::vector<TagRef, LargeArrayAllocator<TagRef>> refs_;
   std::uint32_t rawEnd_ = 0;  // end of the last tag's raw form
+
+  // Where the raw form of tag i begins.
+  std::uint32_t rawStart(std::size_t i) const { return i >= released_ ? refs_[i].rawStart : foundStart(i); }
+  std::uint32_t foundStart(std::size_t i) const;
+  int codeFromText(std::size_t i) const;
+  std::uint32_t afterLine(std::uint32_t pos) const;
+
+  // Released positions. These change no value a caller can see, so they are
+  // kept beside the tags of a file that is otherwise read only; a tag list is
+  // therefore read from one thread at a time, as the host does.
+  static constexpr std::size_t kCheckpointEvery = 16;
+  mutable std::size_t released_ = 0;  // tags [0, released_) are found from checkpoints
+  mutable std::vector<std::uint32_t> checkpoints_;  // raw start of tag k * kCheckpointEvery
+  // The last tag found from the text: reading a record's tags in order, or the
+  // next record, continues from there instead of from a checkpoint.
+  mutable std::size_t cursorTag_ = 0;
+  mutable std::uint32_t cursorStart_ = 0;
   FileFormat format_ = FileFormat::Ascii;
   BinaryCodeWidth codeWidth_ = BinaryCodeWidth::TwoBytes;
   bool crlf_ = false;
@@ -106,6 +130,8 @@ class Tags {
       : file_(other.file_),
         first_(other.first_),
         last_(other.last_),
+        rawBegin_(other.rawBegin_),
+        rawEnd_(other.rawEnd_),
         owned_(other.owned_ ? std::make_unique<std::vector<Tag>>(*other.owned_) : nullptr) {}
   Tags(Tags&&) noexcept = default;
   Tags& operator=(const Tags& other) {
@@ -115,10 +141,7 @@ class Tags {
   Tags& operator=(Tags&&) noexcept = default;
   ~Tags() = default;
   // Tags [first, last) of a read file.
-  Tags(std::shared_ptr<const TagList> file, std::size_t first, std::size_t last)
-      : file_(std::move(file)),
-        first_(static_cast<std::uint32_t>(first)),
-        last_(static_cast<std::uint32_t>(last)) {}
+  Tags(std::shared_ptr<const TagList> file, std::size_t first, std::size_t last);
 
   std::size_t size() const { return file_ ? last_ - first_ : owned_ ? owned_->size() : 0; }
   bool empty() const { return size() == 0; }
@@ -134,6 +157,10 @@ class Tags {
   const TagList* file() const { return file_.get(); }
   std::size_t first() const { return first_; }
   std::size_t last() const { return last_; }
+  // The file's bytes that hold a span, as read; empty for made tags.
+  std::string_view raw() const {
+    return file_ ? file_->bytes().substr(rawBegin_, rawEnd_ - rawBegin_) : std::string_view{};
+  }
 
   class const_iterator {
    public:
@@ -164,6 +191,10 @@ class Tags {
   std::shared_ptr<const TagList> file_;
   std::uint32_t first_ = 0;
   std::uint32_t last_ = 0;
+  // Where the span's bytes lie in the file, found while the file is read:
+  // saving an unchanged record copies them without looking its tags up.
+  std::uint32_t rawBegin_ = 0;
+  std::uint32_t rawEnd_ = 0;
   // Tags the host made; held apart so that a span of a read file, which
   // hundreds of thousands of records carry, stays small.
   std::unique_ptr<std::vector<Tag>> owned_;

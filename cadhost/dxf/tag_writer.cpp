@@ -124,6 +124,12 @@ void TagWriter::write(const TagList& source, std::size_t first, std::size_t last
   for (std::size_t i = first; i < last; ++i) write(source.code(i), source.value(i));
 }
 
+void TagWriter::writeSpan(const Tags& tags) {
+  if (!tags.file()) return write(tags);
+  if (sameLayout(*tags.file())) return copy(tags.raw());
+  write(*tags.file(), tags.first(), tags.last());
+}
+
 void TagWriter::writeFile(const TagList& source) {
   if (sameLayout(source)) return copy(source.bytes());
   writeStart();

@@ -66,6 +66,8 @@ class TagWriter {
   }
   // Tags [first, last) of a read file.
   void write(const TagList& source, std::size_t first, std::size_t last);
+  // A span of a read file; made tags are written one by one.
+  void writeSpan(const Tags& tags);
   // The whole file: what precedes the tags, the tags and what follows them.
   void writeFile(const TagList& source);
 

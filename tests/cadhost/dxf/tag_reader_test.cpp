@@ -50,6 +50,44 @@ TEST(AsciiTagReader, LastValueWithoutLineEnd) {
   EXPECT_EQ(tags.value(1), "EOF");
 }
 
+// Once the positions of read tags are given back, every code, value and raw
+// span is found again in the file's text, whatever order they are asked in.
+TEST(AsciiTagReader, ReleasedPositionsAreFoundAgainInTheText) {
+  for (const std::string eol : {"\n", "\r\n"}) {
+    std::string text = "\xEF\xBB\xBF  0" + eol + "SECTION" + eol + "\t2 " + eol + "ENTITIES" + eol;
+    for (int i = 0; i < 40; ++i) {
+      text += "  0" + eol + "INSERT" + eol + " 1" + eol + eol;  // an empty value
+      text += (i == 7 ? std::string(70000, ' ') : std::string()) + "  8" + eol + "L" + std::to_string(i) + eol;
+      text += "1000" + eol + "  value with  spaces " + eol;
+    }
+    text += "  0" + eol + "ENDSEC" + eol + "  0" + eol + "EOF";
+    const TagList tags = readTags(text, "a.dxf");
+    struct Seen {
+      int code;
+      std::string value;
+      std::string raw;
+    };
+    std::vector<Seen> before;
+    for (std::size_t i = 0; i < tags.size(); ++i)
+      before.push_back({tags.code(i), std::string(tags.value(i)), std::string(tags.raw(i, i + 1))});
+
+    for (const std::size_t releasedTo : {std::size_t{5}, std::size_t{37}, tags.size()}) {
+      tags.releasePositionsBefore(releasedTo);
+      std::vector<std::size_t> order;
+      for (std::size_t i = tags.size(); i-- > 0;) order.push_back(i);             // backwards
+      for (std::size_t i = 0; i < tags.size(); ++i) order.push_back(i);           // forwards
+      for (std::size_t i = 0; i < tags.size(); ++i) order.push_back(i * 37 % tags.size());  // scattered
+      for (const std::size_t i : order) {
+        ASSERT_EQ(tags.code(i), before[i].code) << "tag " << i << " released to " << releasedTo;
+        ASSERT_EQ(tags.value(i), before[i].value) << "tag " << i;
+        ASSERT_EQ(tags.raw(i, i + 1), before[i].raw) << "tag " << i;
+      }
+      EXPECT_EQ(tags.preamble(), "\xEF\xBB\xBF");
+      EXPECT_EQ(std::string(tags.preamble()) + std::string(tags.raw(0, tags.size())), text);
+    }
+  }
+}
+
 struct BadFile {
   const char* name;
   std::string text;
