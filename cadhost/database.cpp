@@ -46,7 +46,7 @@ std::unique_ptr<Database> Database::CreateNew() {
 
 Handle Database::NewHandle() {
   Handle handle = header.handSeed == 0 ? 1 : header.handSeed;
-  while (handlesInUse_.contains(handle) || entityByHandle_.contains(handle)) ++handle;
+  while (handlesInUse_.contains(handle) || entityByHandle_.Contains(handle)) ++handle;
   header.handSeed = handle + 1;
   header.modified = true;
   handlesInUse_.insert(handle);
@@ -59,10 +59,10 @@ void Database::NoteHandle(Handle handle) {
   if (handle >= header.handSeed) header.handSeed = handle + 1;
 }
 
-void Database::ReserveEntities(std::size_t count) { entityByHandle_.reserve(entityByHandle_.size() + count); }
+void Database::ReserveEntities(std::size_t count) { entityByHandle_.Reserve(entityByHandle_.size() + count); }
 
 void Database::ClaimHandle(Handle handle) {
-  if (entityByHandle_.contains(handle))
+  if (entityByHandle_.Contains(handle))
     throw std::invalid_argument("duplicate handle " + HandleText(handle));
   // The entity index holds the handle from now on; only the seed moves here.
   if (handle >= header.handSeed) header.handSeed = handle + 1;
@@ -116,7 +116,7 @@ EntityId Database::AddEntity(BlockId container, Entity entity) {
   entity.container = container;
   entities_.push_back(std::move(entity));
   EntityId id{static_cast<std::uint32_t>(entities_.size())};
-  entityByHandle_.emplace(entities_.back().handle, id);
+  entityByHandle_.Add(entities_.back().handle, id);
   block.entities.push_back(id);
   return id;
 }
@@ -141,7 +141,7 @@ EntityId Database::AddSubEntity(EntityId parent, Entity entity) {
     throw std::invalid_argument(entity.type + " cannot follow " + owner.type);
   entities_.push_back(std::move(entity));
   EntityId id{static_cast<std::uint32_t>(entities_.size())};
-  entityByHandle_.emplace(entities_.back().handle, id);
+  entityByHandle_.Add(entities_.back().handle, id);
   Entity& parentEntity = At(parent);
   if (auto* insert = std::get_if<InsertData>(&parentEntity.data)) {
     if (isSeqEnd)
@@ -178,9 +178,9 @@ void Database::SetEntityErased(EntityId id, bool erased) {
 }
 
 EntityId Database::FindEntity(Handle handle) const {
-  auto it = entityByHandle_.find(handle);
-  if (it == entityByHandle_.end() || At(it->second).erased) return {};
-  return it->second;
+  const EntityId id = entityByHandle_.Find(handle);
+  if (!id || At(id).erased) return {};
+  return id;
 }
 
 }  // namespace cadhost

@@ -13,6 +13,7 @@
 
 #include "cadhost/block.h"
 #include "cadhost/entity.h"
+#include "cadhost/handle_index.h"
 #include "cadhost/header.h"
 #include "cadhost/record_store.h"
 #include "cadhost/symbol_table.h"
@@ -119,7 +120,7 @@ class Database {
   BlockId modelSpace_;
   BlockId paperSpace_;
   RecordStore<Entity> entities_;
-  std::unordered_map<Handle, EntityId> entityByHandle_;
+  HandleIndex entityByHandle_;
   // Handles of everything but entities (tables, blocks, handles given out);
   // entity handles are in entityByHandle_, so each is stored once.
   std::unordered_set<Handle> handlesInUse_;
