@@ -24,8 +24,9 @@ std::string_view TagList::value(std::size_t i) const {
     begin = r.valueSkip == TagRef::kFarValue ? afterLine(r.rawStart) : r.rawStart + r.valueSkip;
     end = i + 1 < refs_.size() ? rawStart(i + 1) : rawEnd_;
   } else {
-    begin = afterLine(rawStart(i));
-    end = std::min<std::size_t>(afterLine(static_cast<std::uint32_t>(begin)), rawEnd_);
+    const FoundTag& found = findTag(i);
+    begin = found.valueStart;
+    end = std::min(found.next, rawEnd_);
   }
   if (end > begin && bytes_[end - 1] == '\n') --end;
   if (end > begin && bytes_[end - 1] == '\r') --end;
@@ -33,29 +34,37 @@ std::string_view TagList::value(std::size_t i) const {
 }
 
 std::uint32_t TagList::afterLine(std::uint32_t pos) const {
-  const void* feed = std::memchr(bytes_.data() + pos, '\n', bytes_.size() - pos);
-  return feed ? static_cast<std::uint32_t>(static_cast<const char*>(feed) - bytes_.data() + 1)
-              : static_cast<std::uint32_t>(bytes_.size());
+  // Lines of a DXF file are a few bytes: a plain loop beats a library call.
+  const char* text = bytes_.data();
+  const std::size_t size = bytes_.size();
+  while (pos < size && text[pos] != '\n') ++pos;
+  return static_cast<std::uint32_t>(pos < size ? pos + 1 : size);
 }
 
-std::uint32_t TagList::foundStart(std::size_t i) const {
-  // Each ASCII tag is two lines: walk forward from the nearest known start.
-  std::size_t tag = i / kCheckpointEvery * kCheckpointEvery;
-  std::uint32_t start = checkpoints_[i / kCheckpointEvery];
-  if (cursorTag_ <= i && cursorTag_ > tag) {
-    tag = cursorTag_;
-    start = cursorStart_;
+const TagList::FoundTag& TagList::findTag(std::size_t i) const {
+  if (found_.tag == i && found_.next != 0) return found_;
+  std::uint32_t start = 0;
+  if (found_.next != 0 && found_.tag + 1 == i) {
+    start = found_.next;  // the tag after the last one found: the usual case
+  } else {
+    // Each ASCII tag is two lines: walk forward from the nearest known start.
+    std::size_t tag = i / kCheckpointEvery * kCheckpointEvery;
+    start = checkpoints_[i / kCheckpointEvery];
+    if (found_.next != 0 && found_.tag < i && found_.tag > tag) {
+      tag = found_.tag + 1;
+      start = found_.next;
+    }
+    for (; tag < i; ++tag) start = afterLine(afterLine(start));
   }
-  for (; tag < i; ++tag) start = afterLine(afterLine(start));
-  cursorTag_ = i;
-  cursorStart_ = start;
-  return start;
+  const std::uint32_t valueStart = afterLine(start);
+  found_ = FoundTag{i, start, valueStart, afterLine(valueStart)};
+  return found_;
 }
 
 int TagList::codeFromText(std::size_t i) const {
   // The reader checked every group code when the file was read.
-  const std::uint32_t start = rawStart(i);
-  std::string_view line = bytes_.substr(start, afterLine(start) - start);
+  const FoundTag& found = findTag(i);
+  std::string_view line = bytes_.substr(found.start, found.valueStart - found.start);
   const std::size_t first = line.find_first_not_of(" \t");
   line = first == std::string_view::npos ? std::string_view{} : line.substr(first);
   int code = 0;

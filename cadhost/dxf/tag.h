@@ -99,8 +99,16 @@ class TagList {
   std::uint32_t rawEnd_ = 0;  // end of the last tag's raw form
 
   // Where the raw form of tag i begins.
-  std::uint32_t rawStart(std::size_t i) const { return i >= released_ ? refs_[i].rawStart : foundStart(i); }
-  std::uint32_t foundStart(std::size_t i) const;
+  std::uint32_t rawStart(std::size_t i) const { return i >= released_ ? refs_[i].rawStart : findTag(i).start; }
+  // A released tag found again in the text: where its code line, its value
+  // line and the next tag begin.
+  struct FoundTag {
+    std::size_t tag = 0;
+    std::uint32_t start = 0;
+    std::uint32_t valueStart = 0;
+    std::uint32_t next = 0;  // 0 while nothing has been found
+  };
+  const FoundTag& findTag(std::size_t i) const;
   int codeFromText(std::size_t i) const;
   std::uint32_t afterLine(std::uint32_t pos) const;
 
@@ -112,8 +120,7 @@ class TagList {
   mutable std::vector<std::uint32_t> checkpoints_;  // raw start of tag k * kCheckpointEvery
   // The last tag found from the text: reading a record's tags in order, or the
   // next record, continues from there instead of from a checkpoint.
-  mutable std::size_t cursorTag_ = 0;
-  mutable std::uint32_t cursorStart_ = 0;
+  mutable FoundTag found_;
   FileFormat format_ = FileFormat::Ascii;
   BinaryCodeWidth codeWidth_ = BinaryCodeWidth::TwoBytes;
   bool crlf_ = false;
