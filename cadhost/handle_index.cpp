@@ -38,24 +38,23 @@ EntityId HandleIndex::Find(Handle handle) const {
 void HandleIndex::Add(Handle handle, EntityId id) {
   if (handle == 0) throw std::invalid_argument("an entity without a handle cannot be indexed");
   if (SlotsFor(count_ + 1) > slots_.size()) Rehash(std::max(SlotsFor(count_ + 1), slots_.size() * 2));
-  const std::size_t mask = slots_.size() - 1;
-  std::size_t slot = SlotOf(handle);
-  while (slots_[slot].handle != 0) slot = (slot + 1) & mask;
-  slots_[slot] = Slot{handle, id.value};
+  Place(Slot{handle, id.value});
   ++count_;
+}
+
+void HandleIndex::Place(Slot entry) {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t slot = SlotOf(entry.handle);
+  while (slots_[slot].handle != 0) slot = (slot + 1) & mask;
+  slots_[slot] = entry;
 }
 
 void HandleIndex::Rehash(std::size_t slots) {
   std::vector<Slot, LargeArrayAllocator<Slot>> old(slots, Slot{0, 0});
   old.swap(slots_);
   shift_ = 64 - std::max(std::countr_zero(slots) - 6, 1);  // the spread part: all but the low six bits of a slot
-  const std::size_t mask = slots - 1;
-  for (const Slot entry : old) {
-    if (entry.handle == 0) continue;
-    std::size_t slot = SlotOf(entry.handle);
-    while (slots_[slot].handle != 0) slot = (slot + 1) & mask;
-    slots_[slot] = entry;
-  }
+  for (const Slot entry : old)
+    if (entry.handle != 0) Place(entry);
 }
 
 }  // namespace cadhost

@@ -30,7 +30,10 @@ class HandleIndex {
   void Add(Handle handle, EntityId id);
 
  private:
+  struct Slot;
   std::size_t SlotOf(Handle handle) const;
+  // Puts an entry in the first free slot from its own.
+  void Place(Slot entry);
   void Rehash(std::size_t slots);
 
   // Packed: a handle and its id in 12 bytes, read together.
@@ -38,6 +41,7 @@ class HandleIndex {
     Handle handle;  // 0 marks a free slot
     std::uint32_t id;
   };
+  static_assert(sizeof(Slot) == 12);
   std::vector<Slot, LargeArrayAllocator<Slot>> slots_;  // a power of two of them
   std::size_t count_ = 0;
   int shift_ = 64;  // 64 less the bits of a slot number above its low six
