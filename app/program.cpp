@@ -102,6 +102,17 @@ void Program::Close() {
   if (mainFrame.Loaded()) mainFrame.Close();
 }
 
+std::optional<std::string> Program::SaveActiveDrawing(const std::string& path) const {
+  try {
+    const auto application = UserHost();
+    if (!application) throw cad::HostError("no host is running");
+    application->ActiveDocument()->SaveAs(path);
+    return std::nullopt;
+  } catch (const cad::HostError& failure) {
+    return failure.Description();
+  }
+}
+
 std::shared_ptr<cadhost::HostApplication> Program::UserHost() const {
   return hosts_.empty() ? nullptr : hosts_.front();
 }

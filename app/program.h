@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -61,6 +62,10 @@ class Program {
   bool Ended() const;
   // Closes the main frame as the user would with its close box.
   void Close();
+
+  // --save: the user's host saves its active drawing to `path`. Returns the
+  // host's reason when it could not, nothing when it saved.
+  std::optional<std::string> SaveActiveDrawing(const std::string& path) const;
 
   // The host the user works in: the first instance started, or the one
   // started later to re-attach; null when none runs.

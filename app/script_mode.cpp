@@ -15,15 +15,10 @@ std::string ScriptName(const std::string& path) { return path == "-" ? "stdin" :
 
 // --save: the host saves the active drawing to the path when the program ends.
 bool SaveAtEnd(const Program& program, const std::string& path, std::ostream& err) {
-  try {
-    const auto application = program.UserHost();
-    if (!application) throw cad::HostError("no host is running");
-    application->ActiveDocument()->SaveAs(path);
-    return true;
-  } catch (const cad::HostError& failure) {
-    err << "cindral: --save " << path << ": " << failure.Description() << '\n';
-    return false;
-  }
+  const std::optional<std::string> failure = program.SaveActiveDrawing(path);
+  if (!failure) return true;
+  err << "cindral: --save " << path << ": " << *failure << '\n';
+  return false;
 }
 
 }  // namespace

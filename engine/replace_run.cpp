@@ -317,7 +317,11 @@ bool ReplaceRun::ReplaceRow(int row) {
     select.SS2->Select(cad::SelectMode::All, select.filter);
   }
   const long references = select.SS2->Count();
-  if (references == 0) return false;
+  // A row with none of its references inside the picked polyline has nothing
+  // to replace there; the rows after it still have theirs. With the whole of
+  // model space in scope, none at all means the drawing changed since the
+  // scan, and the run stops.
+  if (references == 0) return byPolygon_;
 
   progress_.RowCaption("Replacing " + work.row.oldName + " with " + work.row.replacementName,
                        references);

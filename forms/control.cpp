@@ -16,6 +16,12 @@ void Control::Move(int left, int top, int width, int height) {
   common_.height = height;
 }
 
+void Control::ZOrder(int position) {
+  if (position != kBringToFront && position != kSendToBack) Fail("takes z-order 0 (front) or 1 (back)");
+  if (form_ == nullptr) Fail("is not on a form");
+  common_.zPosition = position == kBringToFront ? form_->NextFrontPosition() : form_->NextBackPosition();
+}
+
 bool Control::TakesUserInput() const {
   for (const Control* c = this; c != nullptr; c = c->container_) {
     if (!c->Visible() || !c->Enabled()) return false;

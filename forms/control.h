@@ -74,6 +74,15 @@ class Control {
   void Move(int left, int top, int width, int height);
   int TabIndex() const { return common_.tabIndex; }
   void TabIndex(int index) { common_.tabIndex = index; }
+  // Stacking among the controls of the same window: a control with a higher
+  // position is drawn over one with a lower position where they overlap.
+  // Controls registered later start in front of those registered before.
+  int ZPosition() const { return common_.zPosition; }
+  // Brings the control to the front of its window (kBringToFront) or sends it
+  // behind every other control (kSendToBack), as a form designer's z-order does.
+  static constexpr int kBringToFront = 0;
+  static constexpr int kSendToBack = 1;
+  void ZOrder(int position = kBringToFront);
   const std::string& ToolTipText() const { return common_.toolTipText; }
   void ToolTipText(std::string text) { common_.toolTipText = std::move(text); }
 
@@ -140,6 +149,7 @@ class Control {
     int width = 1215;
     int height = 375;
     int tabIndex = 0;
+    int zPosition = 0;
     std::string toolTipText;
   };
 

@@ -79,6 +79,7 @@ void Form::Register(Control& control) {
     throw ControlError(name_ + " already has a control " + control.QualifiedName());
   }
   control.form_ = this;
+  control.common_.zPosition = NextFrontPosition();
   controls_.push_back(&control);
 }
 

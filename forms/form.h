@@ -87,6 +87,10 @@ class Form {
   Control* FindControl(std::string_view name, int index = -1) const;
   const std::vector<Control*>& Controls() const { return controls_; }
 
+  // Stacking positions for a control brought to the front or sent to the back.
+  int NextFrontPosition() { return ++frontPosition_; }
+  int NextBackPosition() { return --backPosition_; }
+
   // Keyboard focus.
   Control* ActiveControl() const { return activeControl_; }
   // Moves the focus to `control`: LostFocus on the control that had it, then
@@ -129,6 +133,8 @@ class Form {
   bool loaded_ = false;
   bool visible_ = false;
   Control* activeControl_ = nullptr;
+  int frontPosition_ = 0;
+  int backPosition_ = 0;
   std::vector<Control*> controls_;
 };
 

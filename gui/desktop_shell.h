@@ -11,7 +11,7 @@ namespace gui {
 
 // Owns the QApplication and the Qt port for the life of the desktop program.
 // The program builds its windows on `Port()`, starts, then `Exec` runs the event
-// loop until the last of its windows is unloaded.
+// loop until it is told to quit.
 class DesktopShell {
  public:
   DesktopShell(int& argc, char** argv);
@@ -20,7 +20,7 @@ class DesktopShell {
   DesktopShell& operator=(const DesktopShell&) = delete;
 
   QtPort& Port() { return *port_; }
-  // Runs the event loop; returns at once when start-up already ended the program.
+  // Runs the event loop until QApplication::quit.
   int Exec();
 
  private:

@@ -31,11 +31,11 @@ Qt::Alignment ToQtAlignment(forms::Alignment alignment, bool looksNumeric) {
 }  // namespace
 
 int FlexGridModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : grid_.Rows();
+  return parent.isValid() ? 0 : shownRows_;
 }
 
 int FlexGridModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : grid_.Cols();
+  return parent.isValid() ? 0 : shownCols_;
 }
 
 bool FlexGridModel::Fixed(int row, int col) const {
@@ -43,8 +43,11 @@ bool FlexGridModel::Fixed(int row, int col) const {
 }
 
 bool FlexGridModel::Selected(int row, int col) const {
-  const auto [rowLow, rowHigh] = std::minmax(grid_.Row(), grid_.RowSel());
-  const auto [colLow, colHigh] = std::minmax(grid_.Col(), grid_.ColSel());
+  // std::minmax of two temporaries would hand back references to them.
+  const int rowLow = std::min(grid_.Row(), grid_.RowSel());
+  const int rowHigh = std::max(grid_.Row(), grid_.RowSel());
+  const int colLow = std::min(grid_.Col(), grid_.ColSel());
+  const int colHigh = std::max(grid_.Col(), grid_.ColSel());
   return row >= rowLow && row <= rowHigh && col >= colLow && col <= colHigh;
 }
 
@@ -82,7 +85,17 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
 }
 
 void FlexGridModel::Reload() {
+  // A reset would drop the view's pressed cell in the middle of a click, so
+  // a grid of the same shape only tells the view that its cells changed.
+  if (grid_.Rows() == shownRows_ && grid_.Cols() == shownCols_) {
+    if (shownRows_ > 0 && shownCols_ > 0) {
+      emit dataChanged(index(0, 0), index(shownRows_ - 1, shownCols_ - 1));
+    }
+    return;
+  }
   beginResetModel();
+  shownRows_ = grid_.Rows();
+  shownCols_ = grid_.Cols();
   endResetModel();
 }
 

@@ -14,7 +14,7 @@ namespace gui {
 class FlexGridModel : public QAbstractTableModel {
  public:
   explicit FlexGridModel(const forms::FlexGrid& grid, QObject* parent = nullptr)
-      : QAbstractTableModel(parent), grid_(grid) {}
+      : QAbstractTableModel(parent), grid_(grid), shownRows_(grid.Rows()), shownCols_(grid.Cols()) {}
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -27,6 +27,9 @@ class FlexGridModel : public QAbstractTableModel {
   bool Selected(int row, int col) const;
 
   const forms::FlexGrid& grid_;
+  // The shape the view was last told of; the view asks for cells inside it only.
+  int shownRows_ = 0;
+  int shownCols_ = 0;
 };
 
 }  // namespace gui

@@ -1,9 +1,12 @@
 #include "gui/form_skin.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFont>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -17,6 +20,7 @@
 #include <QTableView>
 #include <QTextBrowser>
 
+#include <algorithm>
 #include <cmath>
 
 #include "forms/file_system_lists.h"
@@ -69,6 +73,47 @@ QString StyledHtml(const host::StyledText& document) {
     html += QStringLiteral("</p>");
   }
   return html;
+}
+
+// Room a push button's frame and margins take from its caption, in pixels.
+constexpr int kButtonPadding = 8;
+
+// A button caption that is wider than its button goes onto two lines, broken
+// at the blank nearest its middle, where the button is tall enough for two
+// lines, as classic command buttons wrap their captions.
+QString ButtonCaption(const QString& caption, const QPushButton& button) {
+  const QFontMetrics metrics(button.font());
+  QString shown = caption;
+  shown.remove(QLatin1Char('&'));
+  const int room = button.width() - kButtonPadding;
+  if (metrics.horizontalAdvance(shown) <= room || button.height() < 2 * metrics.lineSpacing() + 4) {
+    return caption;
+  }
+  int best = -1;
+  for (int i = 0; i < caption.size(); ++i) {
+    if (caption[i] != QLatin1Char(' ')) continue;
+    if (best < 0 || std::abs(i - caption.size() / 2) < std::abs(best - caption.size() / 2)) best = i;
+  }
+  if (best < 0) return caption;
+  QString wrapped = caption;
+  wrapped[best] = QLatin1Char('\n');
+  return wrapped;
+}
+
+bool SameEntries(const QComboBox& box, const forms::ListControl& list) {
+  if (box.count() != list.ListCount()) return false;
+  for (int i = 0; i < box.count(); ++i) {
+    if (box.itemText(i) != ToQString(list.List(i))) return false;
+  }
+  return true;
+}
+
+bool SameEntries(const QListWidget& box, const forms::ListControl& list) {
+  if (box.count() != list.ListCount()) return false;
+  for (int i = 0; i < box.count(); ++i) {
+    if (box.item(i)->text() != ToQString(list.List(i))) return false;
+  }
+  return true;
 }
 
 QString ColorStyle(forms::Rgb color) {
@@ -126,7 +171,12 @@ QWidget* FormSkin::MakeWidget(forms::Control& control, QWidget* container) {
     view->setSelectionMode(QAbstractItemView::NoSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    // Rows are exactly as high as the model says, so that the in-place editors
+    // laid over a cell from the model's twips cover that cell.
+    view->verticalHeader()->setMinimumSectionSize(1);
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->verticalHeader()->setDefaultSectionSize(Px(forms::kDefaultRowHeight));
+    view->horizontalHeader()->setMinimumSectionSize(1);
     connect(view, &QTableView::clicked, this, [this, grid](const QModelIndex& index) {
       Gesture([grid, index] { grid->UserClick(index.row(), index.column()); });
     });
@@ -236,7 +286,45 @@ void FormSkin::Refresh() {
   if (detached_) return;
   refreshing_ = true;
   for (const Binding& binding : bindings_) RefreshBinding(binding);
+  ApplyStacking();
+  FollowFocus();
   refreshing_ = false;
+}
+
+void FormSkin::ApplyStacking() {
+  std::vector<const Binding*> order;
+  order.reserve(bindings_.size());
+  for (const Binding& binding : bindings_) order.push_back(&binding);
+  std::stable_sort(order.begin(), order.end(), [](const Binding* a, const Binding* b) {
+    return a->control->ZPosition() < b->control->ZPosition();
+  });
+  std::vector<QWidget*> stacking;
+  stacking.reserve(order.size());
+  for (const Binding* binding : order) stacking.push_back(binding->widget);
+  if (stacking == stacking_) return;
+  // Raising each widget from the back to the front leaves every container's
+  // children stacked in the model's order.
+  for (QWidget* widget : stacking) widget->raise();
+  stacking_ = std::move(stacking);
+}
+
+void FormSkin::FollowFocus() {
+  forms::Control* focused = form_.ActiveControl();
+  if (focused == nullptr || !window() || !window()->isActiveWindow()) return;
+  for (const Binding& binding : bindings_) {
+    if (binding.control != focused) continue;
+    QWidget* widget = binding.widget;
+    if (!widget->isVisible() || !widget->isEnabled()) return;
+    QWidget* current = QApplication::focusWidget();
+    if (current == widget || (current != nullptr && widget->isAncestorOf(current))) return;
+    widget->setFocus(Qt::OtherFocusReason);
+    // An editable combo opened over a cell has its whole text selected, so
+    // what the user types replaces it.
+    if (auto* combo = qobject_cast<QComboBox*>(widget); combo != nullptr && combo->lineEdit() != nullptr) {
+      combo->lineEdit()->selectAll();
+    }
+    return;
+  }
 }
 
 void FormSkin::RefreshBinding(const Binding& binding) {
@@ -255,7 +343,11 @@ void FormSkin::RefreshBinding(const Binding& binding) {
     for (int col = 0; col < grid->Cols(); ++col) {
       const int width = Px(grid->ColWidth(col));
       view->setColumnHidden(col, width <= 0);
-      if (width > 0) view->setColumnWidth(col, width);
+      if (width > 0 && view->columnWidth(col) != width) view->setColumnWidth(col, width);
+    }
+    for (int row = 0; row < grid->Rows(); ++row) {
+      const int height = Px(grid->RowHeight(row));
+      if (view->rowHeight(row) != height) view->setRowHeight(row, height);
     }
     const QSignalBlocker scrollBlocker(view->verticalScrollBar());
     const int top = std::max(0, grid->TopRow() - grid->FixedRows());
@@ -290,17 +382,28 @@ void FormSkin::RefreshBinding(const Binding& binding) {
   }
   if (auto* combo = dynamic_cast<forms::ComboBox*>(&control)) {
     auto* box = static_cast<QComboBox*>(widget);
-    box->clear();
-    for (int i = 0; i < combo->ListCount(); ++i) box->addItem(ToQString(combo->List(i)));
-    box->setCurrentIndex(combo->ListIndex());
-    if (box->isEditable()) box->setEditText(ToQString(combo->Text()));
+    // Rebuilding an unchanged list would close its drop-down and move the
+    // text cursor while the user types.
+    if (!SameEntries(*box, *combo)) {
+      box->clear();
+      for (int i = 0; i < combo->ListCount(); ++i) box->addItem(ToQString(combo->List(i)));
+    }
+    if (box->currentIndex() != combo->ListIndex()) box->setCurrentIndex(combo->ListIndex());
+    if (box->isEditable() && box->currentText() != ToQString(combo->Text())) {
+      box->setEditText(ToQString(combo->Text()));
+      // A text the program put in place of what the user typed is selected,
+      // so the next keystroke types over it.
+      if (box->lineEdit()->hasFocus()) box->lineEdit()->selectAll();
+    }
     return;
   }
   if (auto* list = dynamic_cast<forms::ListBox*>(&control)) {
     auto* box = static_cast<QListWidget*>(widget);
-    box->clear();
-    for (int i = 0; i < list->ListCount(); ++i) box->addItem(ToQString(list->List(i)));
-    box->setCurrentRow(list->ListIndex());
+    if (!SameEntries(*box, *list)) {
+      box->clear();
+      for (int i = 0; i < list->ListCount(); ++i) box->addItem(ToQString(list->List(i)));
+    }
+    if (box->currentRow() != list->ListIndex()) box->setCurrentRow(list->ListIndex());
     return;
   }
   if (auto* picture = dynamic_cast<forms::PictureBox*>(&control)) {
@@ -332,7 +435,7 @@ void FormSkin::RefreshBinding(const Binding& binding) {
     static_cast<QProgressBar*>(widget)->setValue(
         static_cast<int>(std::lround(share * kProgressSteps)));
   } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
-    button->setText(Caption(control.Caption()));
+    button->setText(ButtonCaption(Caption(control.Caption()), *button));
   } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
     frame->setTitle(Caption(control.Caption()));
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {
@@ -346,7 +449,23 @@ bool FormSkin::eventFilter(QObject* watched, QEvent* event) {
     forms::Control* control = found->second;
     const std::string kind = control->Kind();
     if (event->type() == QEvent::FocusOut && control->HasFocus()) {
-      Gesture([control] { control->UserLeave(); });
+      // The focus going to the control's own drop-down, to a message box or
+      // to another window is no loss of focus inside this window.
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      const QWidget* next = QApplication::focusWidget();
+      const bool staysInside = next != nullptr && static_cast<QWidget*>(watched)->isAncestorOf(next);
+      const bool intoPopup = QApplication::activePopupWidget() != nullptr;
+      if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && !staysInside && !intoPopup) {
+        Gesture([control] { control->UserLeave(); });
+      }
+    } else if (event->type() == QEvent::FocusIn && control->CanTakeFocus() && !control->HasFocus()) {
+      // The user moved the focus here with the keyboard or the mouse.
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+           reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason) &&
+          control->TakesUserInput() && control->Parent() != nullptr) {
+        Gesture([control] { control->Parent()->MoveFocus(control); });
+      }
     } else if (event->type() == QEvent::MouseButtonRelease &&
                (kind == "label" || kind == "frame")) {
       Gesture([control] { control->UserClick(); });

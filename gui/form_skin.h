@@ -49,6 +49,11 @@ class FormSkin : public QWidget {
   void Build();
   QWidget* MakeWidget(forms::Control& control, QWidget* container);
   void RefreshBinding(const Binding& binding);
+  // Stacks the widgets in the controls' z-order.
+  void ApplyStacking();
+  // Gives the keyboard focus to the widget of the control the model focused,
+  // while this window is the active one.
+  void FollowFocus();
   // Runs a gesture of the user; a control that refuses it (disabled, hidden)
   // leaves everything as it was.
   void Gesture(const std::function<void()>& gesture);
@@ -57,6 +62,7 @@ class FormSkin : public QWidget {
   std::function<void()> afterGesture_;
   std::vector<Binding> bindings_;
   std::map<QObject*, forms::Control*> controlOf_;
+  std::vector<QWidget*> stacking_;  // the widgets from back to front, as last applied
   bool refreshing_ = false;
   bool detached_ = false;
 };

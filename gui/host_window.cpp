@@ -72,12 +72,20 @@ void HostWindow::BuildMenus() {
   saveAsAction_->setShortcut(QKeySequence::SaveAs);
   closeAction_ = file->addAction(QStringLiteral("&Close"), this, [this] { CloseDrawing(); });
   closeAction_->setShortcut(QKeySequence::Close);
+  file->addSeparator();
+  exitAction_ = file->addAction(QStringLiteral("E&xit"), this, [this] { close(); });
+  exitAction_->setShortcut(QKeySequence::Quit);
 
   QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
   undoAction_ = edit->addAction(QStringLiteral("&Undo"), this, [this] { UndoStep(); });
   undoAction_->setShortcut(QKeySequence::Undo);
   redoAction_ = edit->addAction(QStringLiteral("&Redo"), this, [this] { RedoStep(); });
-  redoAction_->setShortcut(QKeySequence::Redo);
+  // CAD users redo with Ctrl+Y; the desktop's own redo key works too.
+  QList<QKeySequence> redoKeys{QKeySequence(Qt::CTRL | Qt::Key_Y)};
+  for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::Redo)) {
+    if (!redoKeys.contains(key)) redoKeys << key;
+  }
+  redoAction_->setShortcuts(redoKeys);
 
   QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
   view->addAction(QStringLiteral("Zoom &Extents"), this, [this] { view_->ZoomExtents(); });
@@ -150,6 +158,7 @@ void HostWindow::UpdateActions() {
   saveAction_->setEnabled(idle && hasDrawing);
   saveAsAction_->setEnabled(idle && hasDrawing);
   closeAction_->setEnabled(idle && hasDrawing);
+  exitAction_->setEnabled(idle);
   undoAction_->setEnabled(idle && stepsClosed && active->drawing().journal().CanUndo());
   redoAction_->setEnabled(idle && stepsClosed && active->drawing().journal().CanRedo());
 }
@@ -276,15 +285,53 @@ void HostWindow::ReportFailure(const std::string& message) {
   if (dialogs_.showError) dialogs_.showError(this, message);
 }
 
+bool HostWindow::QuitHost() {
+  std::vector<std::shared_ptr<cadhost::HostDocument>> open;
+  for (const auto& document : application_->documents()) {
+    if (!document->IsClosed()) open.push_back(document);
+  }
+  for (const auto& document : open) {
+    if (document->drawing().journal().OpenMarks() != 0) {
+      ReportFailure(document->Name() + " is being changed by a program; close it when the program is done.");
+      return false;
+    }
+  }
+  for (const auto& document : open) {
+    if (document->Saved()) continue;
+    SwitchTo(document);  // the drawing asked about is the one on screen
+    const UnsavedAnswer answer =
+        dialogs_.askUnsaved ? dialogs_.askUnsaved(this, document->Name()) : UnsavedAnswer::Cancel;
+    if (answer == UnsavedAnswer::Cancel) return false;
+    if (answer == UnsavedAnswer::Save && !SaveDrawing()) return false;
+  }
+  for (const auto& document : open) {
+    if (!document->IsClosed()) document->Close();
+  }
+  syncing_ = true;
+  application_->Visible(false);
+  syncing_ = false;
+  Sync();
+  return true;
+}
+
 void HostWindow::closeEvent(QCloseEvent* event) {
-  // The host keeps running with its drawings open; only its window goes.
-  if (pickLoop_) pickLoop_->quit();
-  if (!syncing_) {
-    syncing_ = true;
-    application_->Visible(false);
-    syncing_ = false;
+  // Closing the window quits the host, as a CAD program's close box does;
+  // during a pick the first close only cancels the pick.
+  if (pickLoop_) {
+    pickLoop_->quit();
+    event->ignore();
+    return;
+  }
+  if (syncing_ || !isVisible()) {
+    event->accept();
+    return;
+  }
+  if (!QuitHost()) {
+    event->ignore();
+    return;
   }
   event->accept();
+  emit quit();
 }
 
 void HostWindow::keyPressEvent(QKeyEvent* event) {

@@ -51,13 +51,23 @@ class HostWindow : public QMainWindow {
   bool SaveDrawing();
   bool SaveDrawingAs();
   bool CloseDrawing();
+  // Quits the host as its close box does: asks "Save changes to NAME?" for
+  // every changed drawing (Yes saves, No discards, Cancel keeps everything
+  // open), then closes the drawings and hides the window. Refused while a
+  // run of the program holds an undo step open. False when nothing closed.
+  bool QuitHost();
   bool UndoStep();
   bool RedoStep();
   void SwitchTo(const std::shared_ptr<cadhost::HostDocument>& document);
 
   DrawingView& View() { return *view_; }
+  const DrawingView& View() const { return *view_; }
   CommandLinePane& CommandLine() { return *commandLine_; }
   bool Picking() const { return pickLoop_ != nullptr; }
+
+ signals:
+  // The user quit the host: its window is gone and its drawings are closed.
+  void quit();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -80,6 +90,7 @@ class HostWindow : public QMainWindow {
   QTimer* watch_ = nullptr;
   QMenu* windowMenu_ = nullptr;
   QAction* saveAction_ = nullptr;
+  QAction* exitAction_ = nullptr;
   QAction* saveAsAction_ = nullptr;
   QAction* closeAction_ = nullptr;
   QAction* undoAction_ = nullptr;

@@ -21,6 +21,9 @@ HostWindow& HostWindows::Attach(const std::shared_ptr<cadhost::HostApplication>&
   application->onWindowChange = [guard = QPointer<HostWindow>(window)] {
     if (guard) guard->Sync();
   };
+  QObject::connect(window, &HostWindow::quit, window, [this] {
+    if (onHostQuit) onHostQuit();
+  });
   window->Sync();
   return *window;
 }
@@ -29,6 +32,21 @@ HostWindow* HostWindows::WindowOf(const cadhost::HostApplication& application) c
   auto found = windows_.find(&application);
   if (found == windows_.end() || found->second.application.expired()) return nullptr;
   return found->second.window.data();
+}
+
+std::vector<HostWindow*> HostWindows::Windows() const {
+  std::vector<HostWindow*> windows;
+  for (const auto& [key, attached] : windows_) {
+    if (!attached.application.expired() && attached.window) windows.push_back(attached.window.data());
+  }
+  return windows;
+}
+
+bool HostWindows::AnyVisible() const {
+  for (const HostWindow* window : Windows()) {
+    if (window->isVisible()) return true;
+  }
+  return false;
 }
 
 std::optional<cad::PickedEntity> HostWindows::Pick(cad::Document& document, const std::string& prompt) {

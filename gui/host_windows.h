@@ -2,10 +2,12 @@
 #pragma once
 
 #include <QPointer>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cadhost/application.h"
 #include "cadhost/services.h"
@@ -29,6 +31,12 @@ class HostWindows : public cadhost::EntityPicker {
   HostWindow& Attach(const std::shared_ptr<cadhost::HostApplication>& application);
   // The window of a host; null when it has none.
   HostWindow* WindowOf(const cadhost::HostApplication& application) const;
+  // Every host window that still has its host, in no particular order.
+  std::vector<HostWindow*> Windows() const;
+  // True while any host window is on the screen.
+  bool AnyVisible() const;
+  // Told when the user quits a host by closing its window.
+  std::function<void()> onHostQuit;
 
   std::optional<cad::PickedEntity> Pick(cad::Document& document, const std::string& prompt) override;
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QFrame>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -177,6 +178,18 @@ void QtPort::RefreshAll() {
   }
 }
 
+const QWidget* QtPort::ClientWidget(const forms::Form& form) const {
+  auto found = shown_.find(&form);
+  return found == shown_.end() ? nullptr : found->second.skin;
+}
+
+int QtPort::GridFrameWidth(const forms::Form& form, const forms::Control& grid) const {
+  const QWidget* client = ClientWidget(form);
+  if (client == nullptr) return 0;
+  const auto* view = client->findChild<const QFrame*>(QString::fromStdString(grid.QualifiedName()));
+  return view != nullptr ? view->frameWidth() : 0;
+}
+
 bool QtPort::AnyWindowLoaded() const {
   const auto& forms = Windows().Forms();
   return std::any_of(forms.begin(), forms.end(), [](const forms::Form* f) { return f->Loaded(); });
@@ -277,7 +290,7 @@ void QtPort::OnUnload(const forms::Form& form) {
     window->deleteLater();  // an unload may run inside one of the window's own slots
   }
   shown_.erase(found);
-  if (!AnyWindowLoaded()) QApplication::quit();
+  if (!AnyWindowLoaded() && onProgramEnded) onProgramEnded();
 }
 
 void QtPort::OnForget(const forms::Form& form) {

@@ -4,8 +4,10 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <map>
 
+#include "forms/control.h"
 #include "forms/ui_port.h"
 
 class QMdiArea;
@@ -34,8 +36,15 @@ class QtPort : public forms::UiPort {
 
   // Copies every showing window's model onto its widgets.
   void RefreshAll();
+  // The widget showing a window model's client area; null before it is shown.
+  const QWidget* ClientWidget(const forms::Form& form) const;
+  // The frame a grid's widget draws around its cells, in pixels.
+  int GridFrameWidth(const forms::Form& form, const forms::Control& grid) const;
   // True while at least one of the program's windows is loaded.
   bool AnyWindowLoaded() const;
+  // Told when the last of the program's windows is unloaded: the program has
+  // ended (the host's windows may still be open).
+  std::function<void()> onProgramEnded;
 
  protected:
   void OnShow(const forms::Form& form) override;

@@ -4,16 +4,19 @@
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 namespace host {
 namespace {
 
 constexpr int kSchemaVersion = 1;
+constexpr std::chrono::milliseconds kSchemaRetryPause{5};
 
 std::string Quoted(const std::filesystem::path& file) { return "\"" + file.string() + "\""; }
 
@@ -28,7 +31,7 @@ std::string Quoted(const std::filesystem::path& file) { return "\"" + file.strin
                                "). Move the file aside to start again with empty settings.");
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-      throw SettingsStoreError("The settings store " + Quoted(file) +
+      throw SettingsStoreBusyError("The settings store " + Quoted(file) +
                                " is in use by another program and could not be reached (" +
                                detail + "). Try again in a moment.");
     case SQLITE_READONLY:
@@ -239,7 +242,20 @@ SettingsStore::SettingsStore(const std::filesystem::path& file, const SettingsSt
   try {
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, static_cast<int>(options.busyTimeout.count()));
-    CreateSchema();
+    // Two instances making a new store at once: SQLite refuses the switch to
+    // write-ahead logging, or a read that meets the other's recovery, at once
+    // instead of waiting, so the schema step is tried again until the wait
+    // allowed for a busy store is over.
+    const auto deadline = std::chrono::steady_clock::now() + options.busyTimeout;
+    for (;;) {
+      try {
+        CreateSchema();
+        break;
+      } catch (const SettingsStoreBusyError&) {
+        if (std::chrono::steady_clock::now() >= deadline) throw;
+        std::this_thread::sleep_for(kSchemaRetryPause);
+      }
+    }
   } catch (...) {
     sqlite3_close(db_);
     db_ = nullptr;

@@ -22,6 +22,12 @@ class SettingsStoreError : public std::runtime_error {
   explicit SettingsStoreError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// The store is held by another instance for longer than the wait allows.
+class SettingsStoreBusyError : public SettingsStoreError {
+ public:
+  using SettingsStoreError::SettingsStoreError;
+};
+
 // How a store connection behaves when another instance holds the file.
 struct SettingsStoreOptions {
   // How long a call waits for another instance's write to finish before it

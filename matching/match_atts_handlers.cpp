@@ -23,6 +23,7 @@ void Frm_MatchAtts::MSHAtts_Click() {
   ComboAtts.Visible(true);
   ComboAtts.Move(MSHAtts.Left() + MSHAtts.CellLeft() - 10, MSHAtts.Top() + MSHAtts.CellTop() - 10,
                  MSHAtts.CellWidth(), ComboAtts.Height());
+  ComboAtts.ZOrder(forms::Control::kBringToFront);
   const std::string& cell = MSHAtts.Text();
   if (!cell.empty()) {
     const int entry = ComboAtts.FindExact(cell);

@@ -13,7 +13,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3-ezdxf
   locales
-  xvfb xauth
+  fonts-liberation2
+  xvfb xauth openbox xdotool imagemagick x11-utils
 )
 
 missing=()

@@ -5,7 +5,4 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${CINDRAL_BUILD_DIR:-$root/build}"
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh"
-if [ -x "$build/app/cindral" ]; then
-  exec "$build/app/cindral" "$@" "$root/samples/site.dxf"
-fi
-echo "Built. The desktop program is not part of this build yet."
+exec "$build/app/cindral" "$@" "$root/samples/site.dxf"

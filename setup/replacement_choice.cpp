@@ -36,6 +36,7 @@ void OpenReplacementEditor(Frm_ReplaceBlocks& form) {
   list.Visible(true);
   list.Move(grid.Left() + grid.CellLeft() - kEditorOffset, grid.Top() + grid.CellTop() - kEditorOffset,
             grid.CellWidth(), list.Height());
+  list.ZOrder(forms::Control::kBringToFront);
   const std::string& cell = grid.Text();
   if (!cell.empty()) {
     const int entry = list.FindExact(cell);

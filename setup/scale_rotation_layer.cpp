@@ -124,6 +124,7 @@ void OpenScaleRotationEditor(Frm_ReplaceBlocks& form) {
   combo.Top(grid.Top() + grid.CellTop() - kEditorInset);
   combo.Left(grid.Left() + grid.CellLeft() - kEditorInset);
   combo.Width(grid.CellWidth());
+  combo.ZOrder(forms::Control::kBringToFront);
   combo.Text(grid.Text());
   combo.AddItem(inventory::kSame);
   if (column == inventory::kColScale) {

@@ -275,6 +275,25 @@ TEST_F(ReplaceRunTest, PolygonScopeReplacesOnlyReferencesInside) {
   EXPECT_EQ(References("OAK").size(), 2U);
 }
 
+TEST_F(ReplaceRunTest, PolygonScopeGoesOnPastARowWithNothingInsideAndRescans) {
+  MakeBlock("A");
+  MakeBlock("B");
+  Insert("A", 50);  // outside the polygon
+  Insert("B", 0);
+  Scan();
+  SetRow("A", "OAK");
+  SetRow("B", "OAK");
+  form.OptSelect(1).UserClick();
+  picker->picks = {ClosedPolyline({-1, -1, 10, -1, 10, 5, -1, 5})};
+  Run();
+  EXPECT_EQ(References("A").size(), 1U);
+  EXPECT_TRUE(References("B").empty()) << "the row after the empty one is replaced";
+  EXPECT_EQ(References("OAK").size(), 1U);
+  EXPECT_TRUE(Messages().empty()) << ui.Transcript();
+  EXPECT_EQ(GridRowOf("B"), -1) << "the grid is scanned again: B has no references left";
+  EXPECT_EQ(doc->ActiveLayer()->Name(), "0");
+}
+
 TEST_F(ReplaceRunTest, RowWithoutReferencesStopsTheRunAndRestoresTheLayer) {
   MakeBlock("A");
   MakeBlock("B");

@@ -49,6 +49,21 @@ class FormTest : public ::testing::Test {
   LoggedWindow match{"Frm_MatchAtts", port, log};
 };
 
+TEST_F(FormTest, ZOrderStacksControlsAndUnloadRestoresTheDesignedOrder) {
+  // Registered later is drawn over registered earlier.
+  EXPECT_LT(work.Label1.ZPosition(), work.List1.ZPosition());
+  work.Show();
+  work.Label1.ZOrder(Control::kBringToFront);
+  EXPECT_GT(work.Label1.ZPosition(), work.List1.ZPosition());
+  work.List1.ZOrder(Control::kBringToFront);
+  work.Label1.ZOrder(Control::kSendToBack);
+  work.List1.ZOrder(Control::kSendToBack);
+  EXPECT_LT(work.List1.ZPosition(), work.Label1.ZPosition());
+  EXPECT_THROW(work.List1.ZOrder(2), ControlError);
+  work.Unload();
+  EXPECT_LT(work.Label1.ZPosition(), work.List1.ZPosition());
+}
+
 TEST_F(FormTest, ShowLoadsOnceAndActivates) {
   work.Show();
   work.Show();
