@@ -31,7 +31,9 @@ bool HasDisplay() {
 // command from a shell, and in a box for whoever started it from a menu.
 void ReportFailure(const std::string& text) {
   std::cerr << "cindral: " << text << '\n';
-  QMessageBox::critical(nullptr, QStringLiteral("Cindral"), QString::fromStdString(text));
+  QString shown = QString::fromStdString(text);
+  if (!shown.isEmpty()) shown[0] = shown[0].toUpper();  // a sentence in the box
+  QMessageBox::critical(nullptr, QStringLiteral("Cindral"), shown);
 }
 
 }  // namespace
@@ -71,7 +73,7 @@ int RunDesktop(const Options& options, int argc, char** argv) {
   auto quitWhenNothingShows = [&] {
     if (programEnded && !hostWindows->AnyVisible()) QApplication::quit();
   };
-  shell.Port().onProgramEnded = [&] {
+  auto endProgram = [&] {
     if (programEnded) return;
     programEnded = true;
     if (options.savePath) {
@@ -82,10 +84,17 @@ int RunDesktop(const Options& options, int argc, char** argv) {
     }
     quitWhenNothingShows();
   };
+  // The start window unloads (and lets events run) before the main frame
+  // loads: no window loaded means the end only once start-up is over.
+  bool started = false;
+  shell.Port().onProgramEnded = [&] {
+    if (started) endProgram();
+  };
   hostWindows->onHostQuit = [&] { quitWhenNothingShows(); };
 
   program->Start();
-  if (!shell.Port().AnyWindowLoaded() && shell.Port().onProgramEnded) shell.Port().onProgramEnded();
+  started = true;
+  if (!shell.Port().AnyWindowLoaded()) endProgram();
   if (programEnded && !hostWindows->AnyVisible()) return status;
   const int loopStatus = shell.Exec();
   if (probe) probe->Write();

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QTimer>
@@ -87,6 +88,7 @@ std::string DesktopProbe::Snapshot() const {
     out << form->Dump();
     const QWidget* client = port_.ClientWidget(*form);
     const bool onScreen = client != nullptr && client->isVisible();
+    if (const quintptr native = port_.NativeWindow(*form)) out << " xid=" << native;
     if (onScreen) {
       out << " origin=" << client->mapToGlobal(QPoint(0, 0)).x() << ',' << client->mapToGlobal(QPoint(0, 0)).y();
     }
@@ -103,6 +105,18 @@ std::string DesktopProbe::Snapshot() const {
       if (const auto* grid = dynamic_cast<const forms::FlexGrid*>(control)) {
         PutGridGeometry(out, name, *grid, rect, port_.GridFrameWidth(*form, *control));
       }
+      // A list box lays its entries out itself (a folder list adds rows of
+      // its own): where each shown row is.
+      const QString objectName = QString::fromStdString(control->QualifiedName());
+      if (const auto* list = client->findChild<const QListWidget*>(objectName); list && list->isVisible()) {
+        for (int row = 0; row < list->count(); ++row) {
+          const QRect shown = list->visualItemRect(list->item(row));
+          if (shown.isEmpty() || !list->viewport()->rect().intersects(shown)) continue;
+          out << "item " << name << ' ' << forms::QuoteText(list->item(row)->text().toStdString()) << ' ';
+          PutRect(out, QRect(list->viewport()->mapToGlobal(shown.topLeft()), shown.size()));
+          out << '\n';
+        }
+      }
     }
   }
   if (const forms::Form* active = port_.Windows().Active()) {
@@ -116,8 +130,8 @@ std::string DesktopProbe::Snapshot() const {
     if (const auto* box = qobject_cast<const QMessageBox*>(modal)) {
       out << " text=" << forms::QuoteText(box->text().toStdString());
     }
-    out << " rect=";
-    PutRect(out, modal->frameGeometry());
+    const QRect frame = modal->frameGeometry();
+    out << " rect=" << frame.x() << ',' << frame.y() << ',' << frame.width() << ',' << frame.height();
     out << '\n';
   }
   if (const QWidget* popup = QApplication::activePopupWidget()) {
@@ -136,6 +150,7 @@ std::string DesktopProbe::Snapshot() const {
   }
   for (const HostWindow* window : hostWindows_->Windows()) {
     out << "host title=" << forms::QuoteText(window->windowTitle().toStdString())
+        << " xid=" << (window->isVisible() ? static_cast<quintptr>(window->winId()) : 0)
         << " visible=" << (window->isVisible() ? 1 : 0) << " picking=" << (window->Picking() ? 1 : 0) << " rect=";
     PutRect(out, window->frameGeometry());
     const DrawingView& view = window->View();

@@ -100,6 +100,17 @@ QString ButtonCaption(const QString& caption, const QPushButton& button) {
   return wrapped;
 }
 
+// Whether a folder list's rows show the model's folder and subfolders: the
+// current folder, ".." below the root, then each subfolder.
+bool ShowsFolder(const QListWidget& box, const forms::DirectoryList& folders) {
+  const int first = box.count() - folders.ListCount();
+  if (first < 1 || box.item(0)->text() != ToQString(folders.Path())) return false;
+  for (int i = 0; i < folders.ListCount(); ++i) {
+    if (box.item(first + i)->text() != ToQString(folders.List(i))) return false;
+  }
+  return true;
+}
+
 bool SameEntries(const QComboBox& box, const forms::ListControl& list) {
   if (box.count() != list.ListCount()) return false;
   for (int i = 0; i < box.count(); ++i) {
@@ -199,7 +210,8 @@ QWidget* FormSkin::MakeWidget(forms::Control& control, QWidget* container) {
       const int entry = item->data(Qt::UserRole).toInt();
       if (entry >= 0) Gesture([folders, entry] { folders->UserChoose(entry); });
     });
-    connect(box, &QListWidget::itemDoubleClicked, this, [this, folders](QListWidgetItem* item) {
+    // A double click or Enter opens the folder.
+    connect(box, &QListWidget::itemActivated, this, [this, folders](QListWidgetItem* item) {
       const int entry = item->data(Qt::UserRole).toInt();
       if (entry == kParentFolderRow) Gesture([folders] { folders->UserUp(); });
       if (entry >= 0) Gesture([folders, entry] { folders->UserOpen(entry); });
@@ -309,6 +321,9 @@ void FormSkin::ApplyStacking() {
 }
 
 void FormSkin::FollowFocus() {
+  // Only the active window's focused control holds the keyboard; an MDI child
+  // taking the focus would also bring itself in front of the active child.
+  if (form_.Ui().Windows().Active() != &form_) return;
   forms::Control* focused = form_.ActiveControl();
   if (focused == nullptr || !window() || !window()->isActiveWindow()) return;
   for (const Binding& binding : bindings_) {
@@ -363,6 +378,13 @@ void FormSkin::RefreshBinding(const Binding& binding) {
   }
   if (auto* folders = dynamic_cast<forms::DirectoryList*>(&control)) {
     auto* box = static_cast<QListWidget*>(widget);
+    // Rebuilding unchanged rows would put new items under a double click
+    // that has begun on the old ones.
+    if (ShowsFolder(*box, *folders)) {
+      const int wanted = folders->ListIndex() < 0 ? 0 : folders->ListIndex() + (box->count() - folders->ListCount());
+      if (box->currentRow() != wanted) box->setCurrentRow(wanted);
+      return;
+    }
     box->clear();
     auto* current = new QListWidgetItem(ToQString(folders->Path()), box);
     current->setData(Qt::UserRole, kCurrentFolderRow);

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 #include <set>
@@ -135,12 +136,20 @@ void QtPort::DoEvents() {
 
 void QtPort::Repaint(const forms::Form& form) {
   const qint64 now = QDateTime::currentMSecsSinceEpoch();
-  if (now - lastRepaintMs_ < kRepaintIntervalMs) return;
-  lastRepaintMs_ = now;
+  // Each window is throttled on its own: a loop that repaints two progress
+  // windows in turn must not starve one of them.
+  qint64& last = lastRepaintMs_[&form];
+  if (now - last < kRepaintIntervalMs) return;
+  last = now;
   auto found = shown_.find(&form);
   if (found == shown_.end() || !found->second.skin) return;
   found->second.skin->Refresh();
-  if (found->second.window) found->second.window->repaint();
+  if (QWidget* window = found->second.window) {
+    // A progress window's caption says what a long loop is doing now.
+    const QString caption = QString::fromStdString(form.Caption());
+    if (window->windowTitle() != caption) window->setWindowTitle(caption);
+    window->repaint();
+  }
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -181,6 +190,13 @@ void QtPort::RefreshAll() {
 const QWidget* QtPort::ClientWidget(const forms::Form& form) const {
   auto found = shown_.find(&form);
   return found == shown_.end() ? nullptr : found->second.skin;
+}
+
+quintptr QtPort::NativeWindow(const forms::Form& form) const {
+  auto found = shown_.find(&form);
+  if (found == shown_.end() || !found->second.window) return 0;
+  const QWidget* window = found->second.window->window();
+  return window->isVisible() ? static_cast<quintptr>(window->winId()) : 0;
 }
 
 int QtPort::GridFrameWidth(const forms::Form& form, const forms::Control& grid) const {
@@ -261,8 +277,15 @@ void QtPort::ApplyGeometry(const forms::Form& form, Shown& shown) {
   const QRect wanted(Px(form.Left()), Px(form.Top()), Px(form.Width()), Px(form.Height()));
   if (shown.skin) shown.skin->setMinimumSize(wanted.size());
   if (window->isWindow()) {
-    window->move(wanted.topLeft());
-    window->resize(wanted.size());
+    // The model's left and top are where the window's frame goes, title bar
+    // included, as a window manager places it; before the window has a frame
+    // Qt would put the client area there and leave the title bar off screen.
+    if (QWindow* handle = window->windowHandle()) {
+      if (window->frameGeometry().topLeft() != wanted.topLeft()) handle->setFramePosition(wanted.topLeft());
+    } else {
+      window->move(wanted.topLeft());
+    }
+    if (window->size() != wanted.size()) window->resize(wanted.size());
   } else {
     window->setGeometry(wanted);
   }
@@ -290,6 +313,7 @@ void QtPort::OnUnload(const forms::Form& form) {
     window->deleteLater();  // an unload may run inside one of the window's own slots
   }
   shown_.erase(found);
+  lastRepaintMs_.erase(&form);
   if (!AnyWindowLoaded() && onProgramEnded) onProgramEnded();
 }
 

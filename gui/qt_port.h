@@ -38,6 +38,9 @@ class QtPort : public forms::UiPort {
   void RefreshAll();
   // The widget showing a window model's client area; null before it is shown.
   const QWidget* ClientWidget(const forms::Form& form) const;
+  // The window system's window that holds a window model (the main frame for
+  // its MDI children); 0 before it is shown.
+  quintptr NativeWindow(const forms::Form& form) const;
   // The frame a grid's widget draws around its cells, in pixels.
   int GridFrameWidth(const forms::Form& form, const forms::Control& grid) const;
   // True while at least one of the program's windows is loaded.
@@ -68,7 +71,7 @@ class QtPort : public forms::UiPort {
   std::map<const forms::Form*, Shown> shown_;
   QPointer<QMainWindow> mdiFrame_;
   QPointer<QMdiArea> mdiArea_;
-  qint64 lastRepaintMs_ = 0;
+  std::map<const forms::Form*, qint64> lastRepaintMs_;
 };
 
 }  // namespace gui

@@ -52,6 +52,7 @@ class Control:
         self.entries = []  # list and combo entries; grid rows as lists of cells
         self.cols = {}  # grid column: (x, width)
         self.rows = {}  # grid row shown: (y, height)
+        self.items = []  # list box rows shown: (text, (x, y, width, height))
 
     @property
     def visible(self):
@@ -75,6 +76,12 @@ class Control:
         x, w = self.cols[col]
         y, h = self.rows[row]
         return x + w // 2, y + h // 2
+
+    def item_centre(self, text):
+        for shown, (x, y, w, h) in self.items:
+            if shown == text:
+                return x + w // 2, y + h // 2
+        raise AssertionError(f"{self.name} shows no row {text!r}")
 
     def row_of(self, col, text):
         for index, cells in enumerate(self.entries):
@@ -123,6 +130,10 @@ class State:
                 match = re.match(r'(\d+) ("(?:[^"\\]|\\.)*") (-?\d+) (-?\d+) (\d+) (\d+)', rest)
                 row, text, x, y, w, h = match.groups()
                 self.popup.append((_unquote(text), (int(x), int(y), int(w), int(h))))
+            elif word == "item":
+                match = re.match(r'(\S+) ("(?:[^"\\]|\\.)*") (-?\d+) (-?\d+) (\d+) (\d+)', rest)
+                name, text, x, y, w, h = match.groups()
+                self.controls[name].items.append((_unquote(text), (int(x), int(y), int(w), int(h))))
             elif word == "host":
                 fields = _fields(rest)
                 view = [float(n) for n in fields["view"].split(",")]
@@ -275,6 +286,14 @@ class Desktop:
     def click_cell(self, grid, row, col):
         self.click(*self.state().control(grid).cell_centre(row, col))
 
+    def choose_in_popup(self, combo, text):
+        """Opens a combo's drop-down with a click on its arrow and clicks the entry."""
+        x, y, w, h = self.state().control(combo).rect
+        self.click(x + w - 8, y + h // 2)
+        state = self.wait(lambda s: any(entry == text for entry, _ in s.popup), f"the drop-down of {combo}")
+        x, y, w, h = next(rect for entry, rect in state.popup if entry == text)
+        self.click(x + w // 2, y + h // 2)
+
     def key(self, *keys):
         self._run(["xdotool", "key", "--delay", "60", *keys])
 
@@ -288,9 +307,8 @@ class Desktop:
     def activate(self, title_pattern):
         """Brings the window whose title matches to the front as a click on
         its task bar entry would (through the window manager)."""
+        self.wait(lambda: self.window_ids(title_pattern), f"a window titled {title_pattern!r}")
         ids = self.window_ids(title_pattern)
-        if not ids:
-            raise AssertionError(f"no window titled {title_pattern!r}")
         self._run(["xdotool", "windowactivate", "--sync", ids[0]])
         time.sleep(0.2)
 

@@ -33,15 +33,6 @@ def references(path):
     return sorted(found, key=lambda r: (r[1], r[2], r[0]))
 
 
-def choose_in_open_popup(desk, combo, text):
-    """Opens the combo's drop-down with a click on its arrow and clicks the entry."""
-    x, y, w, h = desk.state().control(combo).rect
-    desk.click(x + w - 8, y + h // 2)
-    state = desk.wait(lambda s: any(entry == text for entry, _ in s.popup), f"the drop-down of {combo}")
-    x, y, w, h = next(rect for entry, rect in state.popup if entry == text)
-    desk.click(x + w // 2, y + h // 2)
-
-
 def main(program, site, output):
     desk = Desktop(output, "replace_by_hand")
     try:
@@ -68,15 +59,15 @@ def main(program, site, output):
         desk.click_cell(GRID, rotor_row, COL_REPLACE_WITH)
         desk.wait(lambda s: s.control(f"{RW}.ComboReplaceWith").visible and s.qtfocus == "ComboReplaceWith",
                   "the replacement list over the ROTOR cell")
-        choose_in_open_popup(desk, f"{RW}.ComboReplaceWith", "VALVE")
+        desk.choose_in_popup(f"{RW}.ComboReplaceWith", "VALVE")
         desk.wait(lambda s: s.control(GRID).cell(rotor_row, COL_REPLACE_WITH) == "VALVE", "VALVE chosen by mouse")
         desk.screenshot("chosen-by-mouse")
-        choose_in_open_popup(desk, f"{RW}.ComboReplaceWith", "* Clear Replacement")
+        desk.choose_in_popup(f"{RW}.ComboReplaceWith", "* Clear Replacement")
         desk.wait(lambda s: s.control(GRID).cell(rotor_row, COL_REPLACE_WITH) == "", "the ROTOR choice cleared")
         desk.click_cell(GRID, valve_row, COL_REPLACE_WITH)
         desk.wait(lambda s: s.control(f"{RW}.ComboReplaceWith").visible
                   and s.control(GRID).value("row") == str(valve_row), "the replacement list over the VALVE cell")
-        choose_in_open_popup(desk, f"{RW}.ComboReplaceWith", "CONTROLLER")
+        desk.choose_in_popup(f"{RW}.ComboReplaceWith", "CONTROLLER")
         desk.wait(lambda s: s.control(GRID).cell(valve_row, COL_REPLACE_WITH) == "CONTROLLER",
                   "CONTROLLER chosen by mouse")
 
@@ -120,7 +111,7 @@ def main(program, site, output):
         desk.key("m")
         desk.wait(lambda s: s.control(f"{MA}.MSHAtts").cell(flow_row, 2) == "MODEL"
                   and s.control(f"{MA}.ComboAttsSeparator").enabled, "FLOW matched to MODEL")
-        choose_in_open_popup(desk, f"{MA}.ComboAttsSeparator", "/")
+        desk.choose_in_popup(f"{MA}.ComboAttsSeparator", "/")
         desk.wait(lambda s: s.control(f"{MA}.ComboAttsSeparator").value("text") == "/", "the separator /")
         desk.screenshot("matched-by-hand")
         desk.click_control(f"{MA}.CmdSaveMatchesAndExit")

@@ -115,27 +115,6 @@ TEST_F(FormSkinTest, WidgetsCarryTheModelsCaptionsAndStates) {
   EXPECT_EQ(grid->model()->data(grid->model()->index(0, 0)).toString(), "Block Name");
 }
 
-TEST_F(FormSkinTest, UserInputReachesTheModelAndTheSkinFollows) {
-  window.Show();  // the user reaches only a window that is showing
-  int refreshes = 0;
-  FormSkin skin(window, [&] { ++refreshes; });
-  Find<QPushButton>(&skin, "CmdReplace")->click();
-  EXPECT_EQ(window.clicks, 1);
-  Find<QRadioButton>(&skin, "OptRepWith(0)")->click();
-  EXPECT_TRUE(window.Opt(0).Value());
-  EXPECT_FALSE(window.Opt(1).Value());
-  skin.Refresh();
-  EXPECT_FALSE(Find<QRadioButton>(&skin, "OptRepWith(1)")->isChecked());
-  Find<QComboBox>(&skin, "ComboReplaceWith")->activated(1);
-  EXPECT_EQ(window.chosen, "DOOR");
-  // A disabled control refuses the gesture; the handler does not run.
-  window.Cmd.Enabled(false);
-  skin.Refresh();
-  Find<QPushButton>(&skin, "CmdReplace")->click();
-  EXPECT_EQ(window.clicks, 1);
-  EXPECT_GE(refreshes, 3);
-}
-
 TEST_F(FormSkinTest, PortShowsHidesAndUnloadsWindows) {
   window.Show();
   EXPECT_TRUE(window.Visible());
