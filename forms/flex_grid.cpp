@@ -302,6 +302,12 @@ void FlexGrid::UserScroll() {
   }
 }
 
+void FlexGrid::UserScrollTo(int row) {
+  BeginUserGesture();
+  if (row == grid_.topRow) return;
+  TopRow(row);
+}
+
 // ---- dump and design state ----
 
 std::string FlexGrid::Dump(const std::string& formName) const {

@@ -140,6 +140,9 @@ class FlexGrid : public Control {
   // The user scrolls down by one row; Scroll runs even when the last row was
   // already in view and nothing moved.
   void UserScroll();
+  // The user drags the scroll bar or turns the wheel until `row` is the first
+  // scrolled row shown; Scroll runs when the view moved.
+  void UserScrollTo(int row);
 
   // `grid FORM.CONTROL rows=R cols=C row=r col=c colsel=s fixedrows=f`, then
   // one line per row: two blanks, the row number, a tab, the cells joined by

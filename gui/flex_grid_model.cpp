@@ -84,12 +84,27 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
   }
 }
 
+QVariant FlexGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || grid_.FixedRows() < 1 || section < 0 || section >= grid_.Cols()) return {};
+  switch (role) {
+    case Qt::DisplayRole:
+      return QString::fromStdString(grid_.TextMatrix(0, section));
+    case Qt::TextAlignmentRole:
+      return QVariant::fromValue(ToQtAlignment(grid_.FixedAlignment(section), false));
+    case Qt::ForegroundRole:
+      return QBrush(ToQColor(grid_.CellForeColorAt(0, section)));
+    default:
+      return {};
+  }
+}
+
 void FlexGridModel::Reload() {
   // A reset would drop the view's pressed cell in the middle of a click, so
   // a grid of the same shape only tells the view that its cells changed.
   if (grid_.Rows() == shownRows_ && grid_.Cols() == shownCols_) {
     if (shownRows_ > 0 && shownCols_ > 0) {
       emit dataChanged(index(0, 0), index(shownRows_ - 1, shownCols_ - 1));
+      emit headerDataChanged(Qt::Horizontal, 0, shownCols_ - 1);
     }
     return;
   }

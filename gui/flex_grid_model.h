@@ -19,6 +19,9 @@ class FlexGridModel : public QAbstractTableModel {
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role) const override;
+  // The first fixed row, shown as the view's column header so that it stays
+  // in place while the rows below it scroll, as a flex grid's fixed row does.
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
   void Reload();
 

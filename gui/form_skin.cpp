@@ -178,10 +178,19 @@ QWidget* FormSkin::MakeWidget(forms::Control& control, QWidget* container) {
     auto* model = new FlexGridModel(*grid, view);
     view->setModel(model);
     view->verticalHeader()->hide();
-    view->horizontalHeader()->hide();
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->horizontalHeader()->setHighlightSections(false);
+    view->horizontalHeader()->setSectionsClickable(true);
+    // A click on the fixed row shown as the header is a click on a fixed cell.
+    connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this, [this, grid](int col) {
+      if (grid->FixedRows() > 0) Gesture([grid, col] { grid->UserClick(0, col); });
+    });
     view->setSelectionMode(QAbstractItemView::NoSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    // A flex grid's columns do not scroll sideways; a horizontal bar would
+    // also cover its last row.
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Rows are exactly as high as the model says, so that the in-place editors
     // laid over a cell from the model's twips cover that cell.
     view->verticalHeader()->setMinimumSectionSize(1);
@@ -191,8 +200,10 @@ QWidget* FormSkin::MakeWidget(forms::Control& control, QWidget* container) {
     connect(view, &QTableView::clicked, this, [this, grid](const QModelIndex& index) {
       Gesture([grid, index] { grid->UserClick(index.row(), index.column()); });
     });
-    connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, [this, grid](int) {
-      if (!refreshing_) Gesture([grid] { grid->UserScroll(); });
+    // The scroll bar counts scrolled rows from 0; the model counts rows from
+    // the top of the grid, fixed rows included.
+    connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, [this, grid](int value) {
+      if (!refreshing_) Gesture([grid, value] { grid->UserScrollTo(value + grid->FixedRows()); });
     });
     binding.gridModel = model;
     widget = view;
@@ -360,9 +371,17 @@ void FormSkin::RefreshBinding(const Binding& binding) {
       view->setColumnHidden(col, width <= 0);
       if (width > 0 && view->columnWidth(col) != width) view->setColumnWidth(col, width);
     }
+    // The first fixed row is the header; the rows under it scroll.
+    const bool header = grid->FixedRows() > 0 && grid->Rows() > 0;
+    view->horizontalHeader()->setVisible(header);
+    if (header && view->horizontalHeader()->height() != Px(grid->RowHeight(0))) {
+      view->horizontalHeader()->setFixedHeight(Px(grid->RowHeight(0)));
+    }
     for (int row = 0; row < grid->Rows(); ++row) {
+      const bool hidden = header && row == 0;
+      if (view->isRowHidden(row) != hidden) view->setRowHidden(row, hidden);
       const int height = Px(grid->RowHeight(row));
-      if (view->rowHeight(row) != height) view->setRowHeight(row, height);
+      if (!hidden && view->rowHeight(row) != height) view->setRowHeight(row, height);
     }
     const QSignalBlocker scrollBlocker(view->verticalScrollBar());
     const int top = std::max(0, grid->TopRow() - grid->FixedRows());

@@ -1,7 +1,9 @@
-"""A long replace run on a large drawing keeps its progress windows on the
-screen above the host's window until it is done, and the user can see it
-move: the run of 20,000 sprinklers is watched in the window system's own
-stacking order while it goes.
+"""A large drawing: the grid of many block names scrolls under its fixed
+header row with the wheel, hiding the open list, and a list opened on a
+scrolled row lies over that row; a long replace run keeps its progress
+windows on the screen above the host's window until it is done: the run of
+20,000 sprinklers is watched in the window system's own stacking order while
+it goes.
 
 Usage: long_run.py CINDRAL SITE_DXF OUTPUT_DIR"""
 
@@ -16,6 +18,7 @@ from desktop import Desktop
 RW = "Frm_ReplaceBlocks"
 GRID = f"{RW}.MSHBlockDefs"
 EXTRA_SPRINKLERS = 20000
+PLANTS = 40
 
 
 def large_site(site, path):
@@ -25,7 +28,30 @@ def large_site(site, path):
     for i in range(EXTRA_SPRINKLERS):
         insert = model.add_blockref("SPRINKLER", (200 + (i % 200) * 3, (i // 200) * 3))
         insert.add_auto_attribs({"STATION": f"S-{i}", "MODEL": "SPRAY-10", "FLOW": "1.5"})
+    for i in range(PLANTS):
+        block = doc.blocks.new(f"PLANT-{i:02d}")
+        block.add_circle((0, 0), 1)
+        model.add_blockref(block.name, (-50, i * 3))
     doc.saveas(path)
+
+
+def shown_rows(grid):
+    """The scrolled rows inside the grid's box on the screen."""
+    top, bottom = grid.rect[1], grid.rect[1] + grid.rect[3]
+    fixed = max(y + h for row, (y, h) in grid.rows.items() if row == 0)
+    return [row for row, (y, h) in grid.rows.items() if row > 0 and y >= fixed and y + h <= bottom]
+
+
+def scroll_to(desk, row):
+    """Turns the wheel over the grid until `row` is in view."""
+    for _ in range(60):
+        grid = desk.state().control(GRID)
+        if row in shown_rows(grid):
+            return
+        x, y = grid.centre()
+        desk._run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "5" if row > max(shown_rows(grid)) else "4"])
+        desk.settle(0.15)
+    raise AssertionError(f"row {row} never came into view")
 
 
 def stacking(desk):
@@ -46,9 +72,26 @@ def main(program, site, output):
                           seconds=60)
         desk.settle()
         desk.click_control(f"{RW}.OptRepWith(0)")
-        row = desk.wait(lambda s: s.control(f"{RW}.OptRepWith(0)").value("value") == "1",
-                        "From Dwg").control(GRID).row_of(0, "SPRINKLER")
+        state = desk.wait(lambda s: s.control(f"{RW}.OptRepWith(0)").value("value") == "1", "From Dwg")
+        row = state.control(GRID).row_of(0, "SPRINKLER")
+        assert row not in shown_rows(state.control(GRID)), "the sprinklers' row starts out of view"
+
+        # The wheel scrolls the rows under the header and hides the open list.
+        desk.click_cell(GRID, 1, 4)
+        desk.wait(lambda s: s.control(f"{RW}.ComboReplaceWith").visible, "the list over the first row")
+        grid = desk.state().control(GRID)
+        desk._run(["xdotool", "mousemove", "--sync", str(grid.centre()[0]), str(grid.centre()[1]),
+                   "click", "--repeat", "3", "5"])
+        state = desk.wait(lambda s: not s.control(f"{RW}.ComboReplaceWith").visible
+                          and min(shown_rows(s.control(GRID))) > 1, "the grid scrolled")
+        desk.screenshot("scrolled")
+        scroll_to(desk, row)
         desk.click_cell(GRID, row, 4)
+        state = desk.wait(lambda s: s.control(f"{RW}.ComboReplaceWith").visible
+                          and s.control(GRID).value("row") == str(row), "the list over the scrolled row")
+        combo, grid = state.control(f"{RW}.ComboReplaceWith"), state.control(GRID)
+        assert abs(combo.rect[1] - grid.rows[row][0]) <= 2, (combo.rect, grid.rows[row])
+        desk.screenshot("list-over-scrolled-row")
         desk.wait(lambda s: s.qtfocus == "ComboReplaceWith", "the replacement list")
         desk.key("r")
         desk.wait(lambda s: s.control(GRID).cell(row, 4) == "ROTOR", "ROTOR chosen")

@@ -193,6 +193,14 @@ TEST(FlexGrid, UserScrollMovesOneRowAndAlwaysRaisesScroll) {
   grid.UserScroll();  // the last row is in view: nothing moves
   EXPECT_EQ(grid.TopRow(), 2);
   EXPECT_EQ(scrolls, 2);
+  // Dragging the bar or turning the wheel names the row that comes to the top.
+  grid.UserScrollTo(1);
+  grid.UserScrollTo(1);  // the view did not move
+  EXPECT_EQ(grid.TopRow(), 1);
+  EXPECT_EQ(scrolls, 3);
+  EXPECT_THROW(grid.UserScrollTo(4), ControlError);
+  grid.Enabled(false);
+  EXPECT_THROW(grid.UserScrollTo(2), ControlError);
 }
 
 TEST(FlexGrid, UserClickOnAScrolledCellMakesItCurrentAndOnAFixedCellDoesNot) {
