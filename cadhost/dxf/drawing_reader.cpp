@@ -1,6 +1,7 @@
 #include "cadhost/dxf/drawing_reader.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <stdexcept>
 
 #include "cadhost/dxf/entity_reader.h"
@@ -48,8 +49,12 @@ class DrawingReader {
     }
     ensureLayout(db_->ModelSpace(), "*Model_Space", "$MODEL_SPACE");
     ensureLayout(db_->PaperSpace(), "*Paper_Space", "$PAPER_SPACE");
+    addLayersNamedOnlyByEntities();
     db_->unmodelled.dxfState = std::move(state);
-    db_->header.modified = false;
+    // The header is written anew when layers made here go into the file's
+    // LAYER table with handles of their own.
+    const bool hasTables = std::any_of(sections.begin(), sections.end(), [](const Section& s) { return s.name == "TABLES"; });
+    db_->header.modified = hasTables && !state_->madeLayers.empty();
     return std::move(db_);
   }
 
@@ -234,6 +239,26 @@ class DrawingReader {
   }
 
   // R12 files may lack the layout blocks; the host needs both spaces.
+  // Many writers put entities on layers their LAYER table does not list, or
+  // write no TABLES section at all. A CAD program's loader makes such layers,
+  // with the default colour and linetype; so does this one, so that every
+  // entity's layer exists and is written to the table on save.
+  void addLayersNamedOnlyByEntities() {
+    std::unordered_set<const std::string*> checked;  // pooled names: one entry per distinct layer
+    for (std::uint32_t i = 1; i <= db_->EntityCount(); ++i) {
+      const Entity& entity = db_->At(EntityId{i});
+      if (!checked.insert(&entity.layer.str()).second) continue;
+      const std::string& name = entity.layer;
+      if (name.empty() || db_->layers.Find(name) != 0) continue;
+      LayerRecord layer;
+      layer.name = name;
+      layer.handle = db_->NewHandle();
+      layer.owner = db_->layers.head.handle;
+      layer.modified = true;
+      state_->madeLayers.push_back(db_->layers.Add(std::move(layer)));
+    }
+  }
+
   BlockId ensureLayout(BlockId existing, const char* name, const char* r12Name) {
     if (existing) return existing;
     BlockDefinition block;

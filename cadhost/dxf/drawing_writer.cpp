@@ -1,11 +1,14 @@
 #include "cadhost/dxf/drawing_writer.h"
 
 #include <algorithm>
+#include <array>
+#include <string_view>
 #include <optional>
 #include <set>
 
 #include "cadhost/dxf/entity_writer.h"
 #include "cadhost/dxf/file_state.h"
+#include "cadhost/dxf/group_codes.h"
 #include "cadhost/dxf/record_merge.h"
 #include "cadhost/dxf/tag_writer.h"
 #include "cadhost/dxf/values.h"
@@ -28,8 +31,10 @@ class DrawingWriter {
     Pieces pieces;
     TagWriter out(pieces, format);
     std::vector<FileState::SectionFrame> frames;
-    if (state_) frames = state_->sections;
-    else
+    if (state_) {
+      frames = state_->sections;
+      addMissingSections(frames);
+    } else
       for (const char* name : {"HEADER", "TABLES", "BLOCKS", "ENTITIES"})
         frames.push_back({name, Tags{{0, "SECTION"}, {2, name}}, Tags{{0, "ENDSEC"}}});
     if (state_) out.copy(state_->file->preamble());
@@ -50,8 +55,12 @@ class DrawingWriter {
     }
     if (state_) {
       const TagList& list = *state_->file;
-      if (list.size() > 0 && list.code(list.size() - 1) == 0 && list.value(list.size() - 1) == "EOF")
-        out.write(list, list.size() - 1, list.size());
+      if (list.size() > 0 && list.code(list.size() - 1) == 0 && list.value(list.size() - 1) == "EOF") {
+        // Comments between the last section and EOF go back before EOF.
+        std::size_t first = list.size() - 1;
+        while (first > 0 && list.code(first - 1) == codes::kComment) --first;
+        out.write(list, first, list.size());
+      }
       else
         out.write(0, "EOF");
       out.copy(list.trailer());
@@ -72,6 +81,53 @@ class DrawingWriter {
 
  private:
   void writeTags(TagWriter& out, const Tags& tags) { out.writeSpan(tags); }
+
+  // A file may lack TABLES, BLOCKS or ENTITIES (R12 writers often leave out
+  // all but ENTITIES). Once the drawing holds what only such a section can
+  // carry (a layer the program added, a block definition inserted from a
+  // file), the section is added in its usual place; an unchanged drawing
+  // keeps the sections it had.
+  void addMissingSections(std::vector<FileState::SectionFrame>& frames) const {
+    static constexpr std::array<std::string_view, 6> kOrder{"HEADER", "CLASSES", "TABLES", "BLOCKS", "ENTITIES", "OBJECTS"};
+    auto rank = [](std::string_view name) {
+      const auto* found = std::find(kOrder.begin(), kOrder.end(), name);
+      return static_cast<std::size_t>(found - kOrder.begin());  // unknown sections rank last
+    };
+    auto add = [&](const char* name) {
+      if (std::any_of(frames.begin(), frames.end(), [&](const auto& f) { return f.name == name; })) return;
+      auto at = std::find_if(frames.begin(), frames.end(), [&](const auto& f) { return rank(f.name) > rank(name); });
+      frames.insert(at, {name, Tags{{codes::kStructure, "SECTION"}, {codes::kName, name}}, Tags{{codes::kStructure, "ENDSEC"}}});
+    };
+    if (tablesNeeded()) add("TABLES");
+    if (blocksNeeded()) add("BLOCKS");
+    if (entitiesNeeded()) add("ENTITIES");
+  }
+
+  bool tablesNeeded() const {
+    if (db_.appIds.Size() > 0 || db_.ucss.Size() > 0) return true;
+    const auto& made = state_->madeLayers;
+    for (std::uint32_t i = 1; i <= db_.layers.Size(); ++i) {
+      if (!db_.layers.At(i).erased && std::find(made.begin(), made.end(), i) == made.end()) return true;
+    }
+    return false;
+  }
+
+  bool blocksNeeded() const {
+    for (std::uint32_t i = 1; i <= db_.BlockCount(); ++i) {
+      const BlockId id{i};
+      if (id != db_.ModelSpace() && id != db_.PaperSpace() && !db_.Block(id).erased && !isMade(id)) return true;
+    }
+    return false;
+  }
+
+  bool entitiesNeeded() const {
+    for (BlockId layout : {db_.ModelSpace(), db_.PaperSpace()}) {
+      if (!layout) continue;
+      for (EntityId e : db_.Block(layout).entities)
+        if (!db_.At(e).erased) return true;
+    }
+    return false;
+  }
 
   Handle newHandle() { return nextHandle_++; }
 
@@ -106,6 +162,8 @@ class DrawingWriter {
     }
     for (std::size_t m = 0; m < modelled.size(); ++m) {
       if (written[m]) continue;
+      // A variable the drawing's version does not define is not added to it.
+      if (modelled[m].first == "$INSUNITS" && db_.header.acadVer < "AC1015") continue;  // R2000 on
       out.write(9, modelled[m].first);
       out.write(modelled[m].second);
     }

@@ -1,6 +1,7 @@
 // What a loaded drawing keeps of its file so it can be written back as it was.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -30,6 +31,9 @@ struct FileState {
   // ENTITIES: written back where they were.
   std::vector<EntityId> inLayoutBlocks;
   std::vector<BlockId> madeBlocks;         // layouts the file lacked (R12), not written
+  // Layers only the file's entities named: written into the file's LAYER
+  // table, but no reason to add a TABLES section to a file that had none.
+  std::vector<std::uint32_t> madeLayers;
 };
 
 }  // namespace cadhost::dxf

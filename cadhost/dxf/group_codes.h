@@ -20,6 +20,7 @@ inline constexpr int kSubclass = 100;
 inline constexpr int kAppData = 102;       // "{APP" ... "}"
 inline constexpr int kOwner = 330;
 inline constexpr int kXDataApp = 1001;
+inline constexpr int kComment = 999;  // a writer's comment line, anywhere in the file
 }  // namespace codes
 
 }  // namespace cadhost::dxf

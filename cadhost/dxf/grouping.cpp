@@ -32,6 +32,11 @@ std::vector<Section> splitSections(const TagList& tags, const std::string& fileN
   const std::uint32_t count = static_cast<std::uint32_t>(tags.size());
   std::uint32_t i = 0;
   while (i < count) {
+    // Comments before a section (LibreCAD, QCAD and FreeCAD open the file
+    // with one) belong to it and are written back with it.
+    std::uint32_t comments = i;
+    while (i < count && tags.code(i) == codes::kComment) ++i;
+    if (i >= count) break;
     if (isStructure(tags, i, "EOF")) break;
     if (!isStructure(tags, i, "SECTION"))
       fail(tags, i, fileName, "expected \"0 SECTION\", found group code " + std::to_string(tags.code(i)));
@@ -39,7 +44,7 @@ std::vector<Section> splitSections(const TagList& tags, const std::string& fileN
       fail(tags, i, fileName, "a section has no name");
     Section section;
     section.name = std::string(tags.value(i + 1));
-    section.first = i;
+    section.first = comments;
     section.bodyFirst = i + 2;
     std::uint32_t j = i + 2;
     while (j < count && !isStructure(tags, j, "ENDSEC")) {

@@ -198,6 +198,87 @@ TEST(DrawingReader, R12FileWithoutLayoutsOrHandles) {
   EXPECT_EQ(writeDrawing(*db), bytes);
 }
 
+TEST(DrawingReader, WritersCommentsAreKeptWhereTheyStand) {
+  // LibreCAD, QCAD and FreeCAD open the file with a 999 comment.
+  const test::Pairs commented{{999, "dxfrw 0.6.3"}, {0, "SECTION"}, {2, "ENTITIES"}, {0, "LINE"}, {8, "0"},
+                              {10, "0"}, {20, "0"}, {11, "1"}, {21, "1"}, {0, "ENDSEC"}, {999, "end"}, {0, "EOF"}};
+  const std::string bytes = test::asciiDxf(commented);
+  auto db = load(bytes);
+  ASSERT_EQ(db->Block(db->ModelSpace()).entities.size(), 1u);
+  EXPECT_EQ(writeDrawing(*db), bytes);
+  Entity& line = db->At(db->Block(db->ModelSpace()).entities[0]);
+  std::get<LineData>(line.data).end.x = 2;
+  line.modified = true;
+  const std::string saved = writeDrawing(*db);
+  EXPECT_TRUE(saved.starts_with("999\ndxfrw 0.6.3\n  0\nSECTION\n")) << saved;
+  EXPECT_NE(saved.find("999\nend\n  0\nEOF"), std::string::npos) << saved;
+}
+
+TEST(DrawingReader, LayersNamedOnlyByEntitiesExistAndAreWrittenToTheTable) {
+  auto pairs = test::r2000Drawing();
+  const auto endsec = std::find(pairs.rbegin(), pairs.rend(), std::pair<int, std::string>{2, "ENTITIES"});
+  ASSERT_NE(endsec, pairs.rend());
+  // A text on a layer the LAYER table does not list.
+  pairs.insert(endsec.base(), {{0, "TEXT"}, {5, "98"}, {330, "1F"}, {100, "AcDbEntity"}, {8, "Survey"},
+                               {100, "AcDbText"}, {10, "1"}, {20, "1"}, {30, "0"}, {40, "1"}, {1, "A"}});
+  const std::string original = test::asciiDxf(pairs);
+  auto db = load(original);
+  const LayerRecord* made = db->layers.FindRecord("SURVEY");
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(made->color, cad::kColorWhite);
+  EXPECT_EQ(made->linetype, "Continuous");
+  EXPECT_EQ(db->layers.FindRecord("0")->handle, load(original)->layers.FindRecord("0")->handle);
+
+  const std::string saved = writeDrawing(*db);
+  auto entities = [](const std::string& dxf) { return dxf.substr(dxf.find("ENTITIES")); };
+  EXPECT_EQ(entities(saved), entities(original)) << "the entities are written as they were";
+  auto again = load(saved);
+  ASSERT_NE(again->layers.FindRecord("Survey"), nullptr);
+  EXPECT_EQ(again->layers.FindRecord("Survey")->handle, made->handle);
+  EXPECT_GT(again->header.handSeed, made->handle) << "the handle seed lies above the new entry";
+}
+
+TEST(DrawingWriter, SectionsAFileLackedAreAddedOnceTheDrawingNeedsThem) {
+  // R12 as many generators write it: ENTITIES only, on a layer no table lists.
+  const test::Pairs r12{{0, "SECTION"}, {2, "ENTITIES"}, {0, "INSERT"}, {8, "PIPES"}, {2, "OLD"}, {10, "1"},
+                        {20, "2"}, {0, "ENDSEC"}, {0, "EOF"}};
+  const std::string bytes = test::asciiDxf(r12);
+  auto db = load(bytes);
+  ASSERT_NE(db->layers.FindRecord("PIPES"), nullptr);
+  EXPECT_EQ(writeDrawing(*db), bytes) << "an unchanged drawing keeps the sections it had";
+
+  LayerRecord layer;
+  layer.name = "FLAGS";
+  layer.handle = db->NewHandle();
+  layer.owner = db->layers.head.handle;
+  db->layers.Add(layer);
+  BlockDefinition block;
+  block.name = "NEW";
+  const BlockId id = db->AddBlock(block);
+  Entity point;
+  point.data = PointData{};
+  db->AddEntity(id, point);
+  const std::string saved = writeDrawing(*db);
+  EXPECT_LT(saved.find("TABLES"), saved.find("BLOCKS"));
+  EXPECT_LT(saved.find("BLOCKS"), saved.find("ENTITIES"));
+  auto again = load(saved);
+  EXPECT_NE(again->layers.FindRecord("PIPES"), nullptr) << "the layer the entities named is listed too";
+  EXPECT_NE(again->layers.FindRecord("FLAGS"), nullptr);
+  EXPECT_TRUE(again->FindBlock("NEW"));
+  EXPECT_EQ(saved.find("$INSUNITS"), std::string::npos);
+}
+
+TEST(DrawingWriter, HeaderVariablesTheVersionLacksAreNotAdded) {
+  for (const char* version : {"AC1009", "AC1015"}) {
+    const test::Pairs drawing{{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, version}, {0, "ENDSEC"},
+                              {0, "SECTION"}, {2, "ENTITIES"}, {0, "ENDSEC"}, {0, "EOF"}};
+    auto db = load(test::asciiDxf(drawing));
+    db->header.modified = true;
+    const bool hasUnits = writeDrawing(*db).find("$INSUNITS") != std::string::npos;
+    EXPECT_EQ(hasUnits, std::string(version) == "AC1015") << version;
+  }
+}
+
 TEST(DrawingReader, SecondEntitiesSectionIsRefused) {
   const test::Pairs twice{{0, "SECTION"}, {2, "ENTITIES"}, {0, "ENDSEC"}, {0, "SECTION"}, {2, "ENTITIES"},
                           {0, "ENDSEC"}, {0, "EOF"}};
