@@ -1,5 +1,8 @@
 #include "engine/run_summary.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace engine {
 
 namespace {
@@ -46,8 +49,20 @@ std::string BuildRunSummary(const RunCounts& counts) {
   if (!counts.failedReferences.empty()) {
     std::string part = std::to_string(counts.failedReferences.size()) +
                        " Blocks could not be replaced and remain unaffected:";
+    // One line per block and reason, with its count: a drawing of 20,000
+    // references failing for one reason gives one line, not 20,000.
+    std::vector<std::pair<const ReferenceFailure*, long>> groups;
     for (const ReferenceFailure& failure : counts.failedReferences) {
-      part += kCR + failure.blockName + ": " + failure.description;
+      auto same = std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return *g.first == failure; });
+      if (same == groups.end()) {
+        groups.emplace_back(&failure, 1);
+      } else {
+        ++same->second;
+      }
+    }
+    for (const auto& [failure, count] : groups) {
+      part += kCR + failure->blockName + (count > 1 ? " (" + std::to_string(count) + ")" : std::string()) + ": " +
+              failure->description;
     }
     AppendPart(summary, part);
   }

@@ -223,7 +223,7 @@ TEST_F(ReplaceRunTest, FailedReferenceIsRolledBackKeptAndReported) {
   const auto messages = Messages();
   ASSERT_EQ(messages.size(), 3U);  // SetVarLayer once per reference, then the summary
   EXPECT_NE(messages[0].find("Error in SetVarLayer"), std::string::npos);
-  EXPECT_NE(messages[2].find("text=\"2 Blocks could not be replaced and remain unaffected:\\rTREE: "),
+  EXPECT_NE(messages[2].find("text=\"2 Blocks could not be replaced and remain unaffected:\\rTREE (2): "),
             std::string::npos);
 }
 

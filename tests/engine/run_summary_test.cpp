@@ -53,5 +53,16 @@ TEST(RunSummary, SinglePartsStandAlone) {
             "Lemon's have been drawn around the blocks");
 }
 
+TEST(RunSummary, FailedReferencesAreGroupedByBlockAndReason) {
+  RunCounts counts;
+  const ReferenceFailure locked{"TREE", "Layer is locked"};
+  for (int i = 0; i < 20000; ++i) counts.failedReferences.push_back(locked);
+  counts.failedReferences.push_back({"DOOR", "Layer is locked"});
+  counts.failedReferences.push_back({"TREE", "Out of memory"});
+  EXPECT_EQ(BuildRunSummary(counts),
+            "20002 Blocks could not be replaced and remain unaffected:\r"
+            "TREE (20000): Layer is locked\rDOOR: Layer is locked\rTREE: Out of memory");
+}
+
 }  // namespace
 }  // namespace engine
