@@ -297,7 +297,8 @@ SelectionIndex::Entry Drawing::IndexEntry(EntityId id) const {
           Point at{insert->insertion.x + u * c - v * s, insert->insertion.y + u * s + v * c,
                    insert->insertion.z};
           auto t = Transform::Placement(definition.base, at, insert->xScale, insert->yScale,
-                                        insert->zScale, insert->rotation);
+                                        insert->zScale, insert->rotation)
+                       .Then(OcsToWorld(insert->normal));
           for (double x : {content.min.x, content.max.x})
             for (double y : {content.min.y, content.max.y})
               for (double z : {content.min.z, content.max.z}) entry.extents.Add(t.Apply({x, y, z}));
@@ -308,9 +309,9 @@ SelectionIndex::Entry Drawing::IndexEntry(EntityId id) const {
       const auto* data = std::get_if<AttribData>(&attrib.data);
       if (attrib.erased || !data || (data->flags & 1) != 0) continue;
       // The attribute's text rectangle, as its outline has it.
-      for (const Point& corner : TextCorners(data->text)) entry.extents.Add(corner);
+      for (const Point& corner : TextCorners(data->text)) entry.extents.Add(OcsToWcs(corner, data->text.normal));
     }
-    if (entry.extents.Empty()) entry.extents.Add(insert->insertion);
+    if (entry.extents.Empty()) entry.extents.Add(OcsToWcs(insert->insertion, insert->normal));
   } else {
     entry.extents = Extents(id);
   }

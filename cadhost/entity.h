@@ -34,6 +34,7 @@ struct TextFields {
   int generation = 0;              // 71: 2 mirrored in x, 4 upside down
   int horizontal = 0;              // 72: 0 left, 1 centre, 2 right, 3 aligned, 4 middle, 5 fit
   int vertical = 0;                // 73 on TEXT, 74 on ATTRIB/ATTDEF: 0 baseline .. 3 top
+  Point normal{0, 0, 1};           // 210: 10 and 11 lie in the plane it defines
 };
 
 struct TextData {  // TEXT
@@ -75,6 +76,7 @@ struct InsertData {  // INSERT: a block reference
   int rows = 1;           // 71
   double columnSpacing = 0.0;  // 44
   double rowSpacing = 0.0;     // 45
+  Point normal{0, 0, 1};       // 210: 10 lies in the plane it defines (0,0,-1: mirrored)
   // The ATTRIB entities that follow (66 = 1), in order, then their SEQEND.
   std::vector<EntityId> attributes;
   EntityId seqEnd;
@@ -90,11 +92,13 @@ struct ArcData {  // ARC
   double radius = 1.0;       // 40
   double startAngle = 0.0;   // 50, radians
   double endAngle = 0.0;     // 51, radians
+  Point normal{0, 0, 1};     // 210: the centre lies in the plane it defines
 };
 
 struct CircleData {  // CIRCLE
   Point center;         // 10
   double radius = 1.0;  // 40
+  Point normal{0, 0, 1};  // 210: the centre lies in the plane it defines
 };
 
 struct LwVertex {
@@ -111,11 +115,13 @@ struct LwPolylineData {  // LWPOLYLINE
   int flags = 0;             // 70: 1 closed, 128 linetype generation
   double elevation = 0.0;    // 38
   double constantWidth = 0;  // 43
+  Point normal{0, 0, 1};     // 210: the vertices lie in the plane it defines
 };
 
 struct PolylineData {  // POLYLINE (2D when flag 8 is clear, 3D when set)
   int flags = 0;         // 70: 1 closed, 8 3D polyline, 16 mesh, 64 face mesh
   Point elevation;       // 10 (z is the elevation of a 2D polyline)
+  Point normal{0, 0, 1};  // 210: a 2D polyline's vertices lie in the plane it defines
   std::vector<EntityId> vertices;  // VERTEX entities, in order
   EntityId seqEnd;
 };

@@ -42,7 +42,11 @@ Point ScaleAbout(const Point& p, const Point& base, double f) {
   return {base.x + (p.x - base.x) * f, base.y + (p.y - base.y) * f, base.z + (p.z - base.z) * f};
 }
 
-void ScaleText(TextFields& text, const Point& base, double f) {
+// `base` is a world point; a planar entity's points are scaled about it in
+// the entity's own plane (the plane's axes are unit and square, so scaling
+// there is scaling in the world).
+void ScaleText(TextFields& text, const Point& worldBase, double f) {
+  const Point base = WcsToOcs(worldBase, text.normal);
   text.insertion = ScaleAbout(text.insertion, base, f);
   text.alignmentPoint = ScaleAbout(text.alignmentPoint, base, f);
   text.height *= f;
@@ -55,7 +59,7 @@ bool ScaleData(EntityData& data, const Point& base, double f) {
     const Point& base;
     double f;
     bool operator()(InsertData& d) const {
-      d.insertion = ScaleAbout(d.insertion, base, f);
+      d.insertion = ScaleAbout(d.insertion, WcsToOcs(base, d.normal), f);
       d.xScale *= f;
       d.yScale *= f;
       d.zScale *= f;
@@ -78,18 +82,19 @@ bool ScaleData(EntityData& data, const Point& base, double f) {
       return true;
     }
     bool operator()(ArcData& d) const {
-      d.center = ScaleAbout(d.center, base, f);
+      d.center = ScaleAbout(d.center, WcsToOcs(base, d.normal), f);
       d.radius *= f;
       return true;
     }
     bool operator()(CircleData& d) const {
-      d.center = ScaleAbout(d.center, base, f);
+      d.center = ScaleAbout(d.center, WcsToOcs(base, d.normal), f);
       d.radius *= f;
       return true;
     }
     bool operator()(LwPolylineData& d) const {
+      const Point planeBase = WcsToOcs(base, d.normal);
       for (LwVertex& v : d.vertices) {
-        Point p = ScaleAbout({v.x, v.y, d.elevation}, base, f);
+        Point p = ScaleAbout({v.x, v.y, d.elevation}, planeBase, f);
         v.x = p.x;
         v.y = p.y;
         v.startWidth *= f;
@@ -265,7 +270,10 @@ class TextObject : public EntityObject<Base> {
  public:
   using EntityObject<Base>::EntityObject;
 
-  cad::Point3 InsertionPoint() const override { return Fields(this->Read()).insertion; }
+  cad::Point3 InsertionPoint() const override {
+    const TextFields& t = Fields(this->Read());
+    return OcsToWcs(t.insertion, t.normal);
+  }
   double Height() const override { return Fields(this->Read()).height; }
   int Alignment() const override {
     const TextFields& t = Fields(this->Read());
@@ -295,10 +303,13 @@ class TextObject : public EntityObject<Base> {
       Settle(t);
     });
   }
-  cad::Point3 TextAlignmentPoint() const override { return Fields(this->Read()).alignmentPoint; }
+  cad::Point3 TextAlignmentPoint() const override {
+    const TextFields& t = Fields(this->Read());
+    return OcsToWcs(t.alignmentPoint, t.normal);
+  }
   void TextAlignmentPoint(const cad::Point3& point) override {
     ChangeText([point](TextFields& t) {
-      t.alignmentPoint = point;
+      t.alignmentPoint = WcsToOcs(point, t.normal);
       Settle(t);
     });
   }
@@ -354,7 +365,28 @@ class AttributeDefinitionEntity : public TextObject<cad::AttributeDefinition> {
 class BlockReferenceEntity : public EntityObject<cad::BlockReference> {
  public:
   using EntityObject::EntityObject;
-  cad::Point3 InsertionPoint() const override { return Data().insertion; }
+  cad::Point3 InsertionPoint() const override { return OcsToWcs(Data().insertion, Data().normal); }
+  cad::Point3 Normal() const override { return Data().normal; }
+  void Normal(const cad::Point3& normal) override {
+    const double length = std::sqrt(normal.x * normal.x + normal.y * normal.y + normal.z * normal.z);
+    if (!std::isfinite(length) || length < 1e-12) Fail("Invalid normal");
+    const Point unit{normal.x / length, normal.y / length, normal.z / length};
+    const Point oldInsertion = Data().insertion;
+    const std::vector<EntityId> attributes = Data().attributes;
+    const Point placed = WcsToOcs(OcsToWcs(oldInsertion, Data().normal), unit);
+    // The attributes keep their places relative to the reference in its plane.
+    for (EntityId id : attributes) {
+      if (drawing().db().At(id).erased) continue;
+      drawing().ChangeEntity(id, [&](cadhost::Entity& e) {
+        if (auto* attrib = std::get_if<AttribData>(&e.data)) MoveIntoPlane(attrib->text, oldInsertion, placed, unit);
+      });
+    }
+    Change([&](cadhost::Entity& e) {
+      auto& d = std::get<InsertData>(e.data);
+      d.normal = unit;
+      d.insertion = placed;
+    });
+  }
   std::string Name() const override {
     const std::string& name = Data().blockName;
     BlockId block = drawing().db().FindBlock(name);
@@ -374,6 +406,13 @@ class BlockReferenceEntity : public EntityObject<cad::BlockReference> {
 
  private:
   const InsertData& Data() const { return std::get<InsertData>(Read().data); }
+  // A text at the same offset from `to` as it had from `from`, in the plane of `normal`.
+  static void MoveIntoPlane(TextFields& t, const Point& from, const Point& to, const Point& normal) {
+    auto move = [&](const Point& p) { return Point{p.x - from.x + to.x, p.y - from.y + to.y, p.z - from.z + to.z}; };
+    t.insertion = move(t.insertion);
+    t.alignmentPoint = move(t.alignmentPoint);
+    t.normal = normal;
+  }
   std::vector<EntityId> LiveAttributes() const {
     std::vector<EntityId> live;
     for (EntityId id : Data().attributes)
@@ -394,7 +433,10 @@ class PolylineEntity : public EntityObject<cad::Polyline> {
     const cadhost::Entity& e = Read();
     std::vector<double> values;
     if (const auto* lw = std::get_if<LwPolylineData>(&e.data)) {
-      for (const LwVertex& v : lw->vertices) values.insert(values.end(), {v.x, v.y});
+      for (const LwVertex& v : lw->vertices) {
+        const Point world = OcsToWcs({v.x, v.y, lw->elevation}, lw->normal);
+        values.insert(values.end(), {world.x, world.y});
+      }
       return values;
     }
     const auto& polyline = std::get<PolylineData>(e.data);
@@ -403,7 +445,8 @@ class PolylineEntity : public EntityObject<cad::Polyline> {
       const cadhost::Entity& vertex = drawing().db().At(id);
       if (vertex.erased) continue;
       const Point& p = std::get<VertexData>(vertex.data).point;
-      values.insert(values.end(), {p.x, p.y, is3d ? p.z : polyline.elevation.z});
+      const Point world = is3d ? p : OcsToWcs({p.x, p.y, polyline.elevation.z}, polyline.normal);
+      values.insert(values.end(), {world.x, world.y, world.z});
     }
     return values;
   }

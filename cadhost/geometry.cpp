@@ -170,6 +170,63 @@ Transform Transform::Scaling(const Point& basePoint, double factor) {
   return t;
 }
 
+namespace {
+
+// A normal too short to give a plane is taken as the world's.
+constexpr double kShortestNormal = 1e-12;
+// The arbitrary axis algorithm's threshold: a normal this close to the world z
+// axis takes its x axis from the world y axis.
+constexpr double kArbitraryAxisLimit = 1.0 / 64.0;
+
+Point Cross(const Point& a, const Point& b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+Point Unit(const Point& p) {
+  const double length = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+  return {p.x / length, p.y / length, p.z / length};
+}
+
+struct OcsAxes {
+  Point x, y, z;
+};
+
+OcsAxes AxesOf(const Point& normal) {
+  const double length = std::sqrt(normal.x * normal.x + normal.y * normal.y + normal.z * normal.z);
+  if (length < kShortestNormal) return {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+  const Point z = Unit(normal);
+  const Point x = (std::abs(z.x) < kArbitraryAxisLimit && std::abs(z.y) < kArbitraryAxisLimit)
+                      ? Unit(Cross({0, 1, 0}, z))
+                      : Unit(Cross({0, 0, 1}, z));
+  return {x, Unit(Cross(z, x)), z};
+}
+
+}  // namespace
+
+bool IsWorldNormal(const Point& normal) { return normal.x == 0 && normal.y == 0 && normal.z > 0; }
+
+Transform OcsToWorld(const Point& normal) {
+  Transform t;
+  if (IsWorldNormal(normal)) return t;
+  const OcsAxes axes = AxesOf(normal);
+  t.m[0] = {axes.x.x, axes.y.x, axes.z.x, 0};
+  t.m[1] = {axes.x.y, axes.y.y, axes.z.y, 0};
+  t.m[2] = {axes.x.z, axes.y.z, axes.z.z, 0};
+  return t;
+}
+
+Point OcsToWcs(const Point& p, const Point& normal) {
+  if (IsWorldNormal(normal)) return p;
+  return OcsToWorld(normal).Apply(p);
+}
+
+Point WcsToOcs(const Point& p, const Point& normal) {
+  if (IsWorldNormal(normal)) return p;
+  const OcsAxes a = AxesOf(normal);
+  return {p.x * a.x.x + p.y * a.x.y + p.z * a.x.z, p.x * a.y.x + p.y * a.y.y + p.z * a.y.z,
+          p.x * a.z.x + p.y * a.z.y + p.z * a.z.z};
+}
+
 std::vector<Transform> ReferencePlacements(const InsertData& insert, const Point& blockBase) {
   const int columns = std::max(1, insert.columns), rows = std::max(1, insert.rows);
   const double c = std::cos(insert.rotation), s = std::sin(insert.rotation);
@@ -181,7 +238,8 @@ std::vector<Transform> ReferencePlacements(const InsertData& insert, const Point
       const Point at{insert.insertion.x + u * c - v * s, insert.insertion.y + u * s + v * c,
                      insert.insertion.z};
       placements.push_back(Transform::Placement(blockBase, at, insert.xScale, insert.yScale,
-                                                insert.zScale, insert.rotation));
+                                                insert.zScale, insert.rotation)
+                               .Then(OcsToWorld(insert.normal)));
     }
   return placements;
 }
@@ -308,22 +366,27 @@ void OutlineIn(const Database& db, const Entity& entity, const Transform& t, Out
         const auto* data = std::get_if<AttribData>(&attrib.data);
         if (!attrib.erased && data && (data->flags & 1) == 0) OutlineIn(db, attrib, t, out, expansion);
       }
-      if (out.Empty()) out.points.push_back(t.Apply(insert.insertion));
+      if (out.Empty()) out.points.push_back(t.Apply(OcsToWcs(insert.insertion, insert.normal)));
     }
+    // An entity's own points, in the plane of its normal, mapped to the world
+    // and then by the outer transform.
+    Transform Planar(const Point& normal) const { return OcsToWorld(normal).Then(t); }
     void operator()(const AttribData& attrib) const {
-      AppendCorners(t, TextCorners(attrib.text), out);
+      AppendCorners(Planar(attrib.text.normal), TextCorners(attrib.text), out);
     }
     void operator()(const AttdefData& attdef) const {
-      AppendCorners(t, TextCorners(attdef.text), out);
+      AppendCorners(Planar(attdef.text.normal), TextCorners(attdef.text), out);
     }
-    void operator()(const TextData& text) const { AppendCorners(t, TextCorners(text.text), out); }
+    void operator()(const TextData& text) const {
+      AppendCorners(Planar(text.text.normal), TextCorners(text.text), out);
+    }
     void operator()(const MTextData& mtext) const { AppendCorners(t, MTextCorners(mtext), out); }
     void operator()(const LineData& line) const { AppendMapped(t, {line.start, line.end}, out); }
     void operator()(const ArcData& arc) const {
-      AppendMapped(t, ArcPoints(arc.center, arc.radius, arc.startAngle, arc.endAngle), out);
+      AppendMapped(Planar(arc.normal), ArcPoints(arc.center, arc.radius, arc.startAngle, arc.endAngle), out);
     }
     void operator()(const CircleData& circle) const {
-      AppendMapped(t, ArcPoints(circle.center, circle.radius, 0, 2 * kPi), out);
+      AppendMapped(Planar(circle.normal), ArcPoints(circle.center, circle.radius, 0, 2 * kPi), out);
     }
     void operator()(const LwPolylineData& lw) const {
       std::vector<Point> path;
@@ -340,10 +403,11 @@ void OutlineIn(const Database& db, const Entity& entity, const Transform& t, Out
         AppendBulgeSegment(a, {next.x, next.y, lw.elevation}, v[i].bulge, path);
         if (last) path.push_back({next.x, next.y, lw.elevation});
       }
+      const Transform placed = Planar(lw.normal);
       if (path.size() == 1)
-        out.points.push_back(t.Apply(path[0]));
+        out.points.push_back(placed.Apply(path[0]));
       else if (!path.empty())
-        AppendMapped(t, std::move(path), out);
+        AppendMapped(placed, std::move(path), out);
     }
     void operator()(const PolylineData& polyline) const {
       std::vector<Point> path;
@@ -366,10 +430,12 @@ void OutlineIn(const Database& db, const Entity& entity, const Transform& t, Out
         AppendBulgeSegment(a, b, is3d ? 0.0 : vertices[i]->bulge, path);
         if (last) path.push_back(b);
       }
+      // A 3D polyline's vertices are world points; a 2D one's lie in its plane.
+      const Transform placed = is3d ? t : Planar(polyline.normal);
       if (path.size() == 1)
-        out.points.push_back(t.Apply(path[0]));
+        out.points.push_back(placed.Apply(path[0]));
       else if (!path.empty())
-        AppendMapped(t, std::move(path), out);
+        AppendMapped(placed, std::move(path), out);
     }
     void operator()(const VertexData& vertex) const { out.points.push_back(t.Apply(vertex.point)); }
     void operator()(const PointData& point) const { out.points.push_back(t.Apply(point.point)); }

@@ -31,6 +31,18 @@ struct Transform {
   static Transform Scaling(const Point& basePoint, double factor);
 };
 
+// Object coordinate systems: the points of a planar entity (a block
+// reference, a text, a circle, an arc, a 2D polyline) lie in the plane its
+// normal (210, extrusion direction) defines, with axes chosen by the DXF
+// arbitrary axis algorithm. A mirrored reference has the normal (0, 0, -1).
+inline constexpr Point kWorldNormal{0, 0, 1};
+bool IsWorldNormal(const Point& normal);
+// The map from the plane of `normal` to world coordinates (its inverse is its
+// transpose: the axes are unit and at right angles).
+Transform OcsToWorld(const Point& normal);
+Point OcsToWcs(const Point& p, const Point& normal);
+Point WcsToOcs(const Point& p, const Point& normal);
+
 // The placement of each copy a block reference shows of its block: one for a
 // plain reference, one per cell of a multi-row, multi-column reference (the
 // grid turned with the reference's rotation).

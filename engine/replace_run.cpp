@@ -370,17 +370,27 @@ ReplaceRun::ReferenceResult ReplaceRun::ReplaceReference(RowWork& work,
   drawing_->StartUndoMark();
   try {
     const cad::Point3 insertionPoint = old->InsertionPoint();
-    const double scale = work.scaleCell == inventory::kSame ? old->XScaleFactor()
-                                                            : CellNumber(work.scaleCell, "Scale");
-    const double rotation = work.rotationCell == inventory::kSame
-                                ? old->Rotation()
-                                : CellNumber(work.rotationCell, "Rotation") * kDegreesToRadians;
+    // "* same" keeps each of the three factors: a reference mirrored by a
+    // negative x factor stays mirrored. A typed scale applies to all three.
+    const bool sameScale = work.scaleCell == inventory::kSame;
+    const double scale = sameScale ? old->XScaleFactor() : CellNumber(work.scaleCell, "Scale");
+    const double yScale = sameScale ? old->YScaleFactor() : scale;
+    const double zScale = sameScale ? old->ZScaleFactor() : scale;
+    const bool sameRotation = work.rotationCell == inventory::kSame;
+    const double rotation = sameRotation ? old->Rotation()
+                                         : CellNumber(work.rotationCell, "Rotation") * kDegreesToRadians;
     cad::BlockReferencePtr made;
     try {
-      made = modelSpace_->InsertBlock(insertionPoint, insertName, scale, scale, scale, rotation);
+      made = modelSpace_->InsertBlock(insertionPoint, insertName, scale, yScale, zScale, rotation);
     } catch (const cad::HostError&) {
       drawing_->CancelUndoMark();
       return ReferenceResult::NotFound;
+    }
+    // Its rotation kept, a reference mirrored through its normal (or lying in
+    // another plane) keeps that plane, at the same place in the world.
+    if (sameRotation) {
+      const cad::Point3 normal = old->Normal();
+      if (normal.x != 0 || normal.y != 0 || normal.z <= 0) made->Normal(normal);
     }
     form_.lastInsertionRotation = rotation;
     made->SetXData({{1001, std::string(kRunStampApp)}, {1000, stamp_}});

@@ -1,6 +1,7 @@
 #include "gui/drawing_display_list.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <variant>
@@ -177,18 +178,30 @@ void DisplayLists::Build(const cadhost::Entity& entity, bool inBlock, std::vecto
     decltype(path)& addPath;
     decltype(text)& addText;
 
+    // A planar entity's points, from its own plane into the world.
+    static std::vector<Point> InPlane(std::vector<Point> points, const Point& normal) {
+      if (cadhost::IsWorldNormal(normal)) return points;
+      for (Point& p : points) p = cadhost::OcsToWcs(p, normal);
+      return points;
+    }
+    static std::array<Point, 4> Corners(const cadhost::TextFields& text) {
+      std::array<Point, 4> corners = cadhost::TextCorners(text);
+      for (Point& p : corners) p = cadhost::OcsToWcs(p, text.normal);
+      return corners;
+    }
+
     void operator()(const cadhost::LineData& line) const { addPath({line.start, line.end}); }
     void operator()(const cadhost::ArcData& arc) const {
       double sweep = std::fmod(arc.endAngle - arc.startAngle, kTwoPi);
       if (sweep <= 0) sweep += kTwoPi;
       std::vector<Point> points;
       AppendArc(arc.center, arc.radius, arc.startAngle, sweep, points);
-      addPath(std::move(points));
+      addPath(InPlane(std::move(points), arc.normal));
     }
     void operator()(const cadhost::CircleData& circle) const {
       std::vector<Point> points;
       AppendArc(circle.center, circle.radius, 0, kTwoPi, points);
-      addPath(std::move(points));
+      addPath(InPlane(std::move(points), circle.normal));
     }
     void operator()(const cadhost::LwPolylineData& polyline) const {
       const auto& v = polyline.vertices;
@@ -199,7 +212,7 @@ void DisplayLists::Build(const cadhost::Entity& entity, bool inBlock, std::vecto
       std::size_t segments = closed ? v.size() : v.size() - 1;
       for (std::size_t i = 0; i < segments; ++i)
         AppendBulgeSegment(at(i), at((i + 1) % v.size()), v[i].bulge, points);
-      addPath(std::move(points));
+      addPath(InPlane(std::move(points), polyline.normal));
     }
     void operator()(const cadhost::PolylineData& polyline) const {
       bool flat = (polyline.flags & 8) == 0;
@@ -221,7 +234,7 @@ void DisplayLists::Build(const cadhost::Entity& entity, bool inBlock, std::vecto
       std::size_t segments = closed ? vertices.size() : vertices.size() - 1;
       for (std::size_t i = 0; i < segments; ++i)
         AppendBulgeSegment(at(i), at((i + 1) % vertices.size()), flat ? vertices[i]->bulge : 0, points);
-      addPath(std::move(points));
+      addPath(flat ? InPlane(std::move(points), polyline.normal) : std::move(points));
     }
     void operator()(const cadhost::PointData& point) const {
       DisplayItem item = base;
@@ -230,15 +243,15 @@ void DisplayLists::Build(const cadhost::Entity& entity, bool inBlock, std::vecto
       out.push_back(std::move(item));
     }
     void operator()(const cadhost::TextData& data) const {
-      addText(cadhost::TextCorners(data.text), data.text.value);
+      addText(Corners(data.text), data.text.value);
     }
     void operator()(const cadhost::AttribData& data) const {
-      if ((data.flags & 1) == 0) addText(cadhost::TextCorners(data.text), data.text.value);
+      if ((data.flags & 1) == 0) addText(Corners(data.text), data.text.value);
     }
     void operator()(const cadhost::AttdefData& data) const {
       // A block's attribute definitions show through their references' values;
       // a loose one shows its tag, as while a block is being made.
-      if (!inBlock) addText(cadhost::TextCorners(data.text), data.tag);
+      if (!inBlock) addText(Corners(data.text), data.tag);
     }
     void operator()(const cadhost::MTextData& data) const {
       addText(cadhost::MTextCorners(data), PlainMText(data.value));

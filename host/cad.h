@@ -193,12 +193,19 @@ class AttributeDefinition : public Text {
 
 class BlockReference : public Entity {
  public:
+  // In world coordinates, as every point of this object model.
   virtual Point3 InsertionPoint() const = 0;
   virtual std::string Name() const = 0;
   virtual double Rotation() const = 0;
   virtual double XScaleFactor() const = 0;
   virtual double YScaleFactor() const = 0;
   virtual double ZScaleFactor() const = 0;
+  // The direction the reference is extruded along: (0, 0, 1) unless it lies
+  // in another plane; (0, 0, -1) for a reference mirrored in a plan.
+  virtual Point3 Normal() const = 0;
+  // Puts the reference and its attributes in the plane of `normal`, keeping
+  // its insertion point where it is in the world.
+  virtual void Normal(const Point3& normal) = 0;
   virtual bool HasAttributes() const = 0;
   // The attribute references in the reference's attribute order.
   virtual std::vector<AttributeReferencePtr> GetAttributes() const = 0;

@@ -46,6 +46,7 @@ struct FieldReader {
     const double number = toDouble(value);
     if (isPointCode(code, 10)) return setCoordinate(t.insertion, code, number);
     if (isPointCode(code, 11)) return setCoordinate(t.alignmentPoint, code, number);
+    if (isPointCode(code, 210)) return setCoordinate(t.normal, code, number);
     switch (code) {
       case 1: t.value = text(value); break;
       case 40: t.height = number; break;
@@ -62,6 +63,7 @@ struct FieldReader {
   void operator()(InsertData& d, int code, std::string_view value) {
     const double number = toDouble(value);
     if (isPointCode(code, 10)) return setCoordinate(d.insertion, code, number);
+    if (isPointCode(code, 210)) return setCoordinate(d.normal, code, number);
     switch (code) {
       case 2: d.blockName = text(value); break;
       case 41: d.xScale = toDouble(value, 1.0); break;
@@ -121,12 +123,14 @@ struct FieldReader {
   void operator()(ArcData& d, int code, std::string_view value) {
     const double number = toDouble(value);
     if (isPointCode(code, 10)) return setCoordinate(d.center, code, number);
+    if (isPointCode(code, 210)) return setCoordinate(d.normal, code, number);
     if (code == 40) d.radius = number;
     if (code == 50) d.startAngle = degreesToRadians(number);
     if (code == 51) d.endAngle = degreesToRadians(number);
   }
   void operator()(CircleData& d, int code, std::string_view value) {
     if (isPointCode(code, 10)) setCoordinate(d.center, code, toDouble(value));
+    if (isPointCode(code, 210)) setCoordinate(d.normal, code, toDouble(value));
     if (code == 40) d.radius = toDouble(value);
   }
   void operator()(LwPolylineData& d, int code, std::string_view value) {
@@ -140,11 +144,15 @@ struct FieldReader {
       case 70: d.flags = toInt(value); break;
       case 38: d.elevation = number; break;
       case 43: d.constantWidth = number; break;
+      case 210: d.normal.x = number; break;
+      case 220: d.normal.y = number; break;
+      case 230: d.normal.z = number; break;
       default: break;
     }
   }
   void operator()(PolylineData& d, int code, std::string_view value) {
     if (isPointCode(code, 10)) setCoordinate(d.elevation, code, toDouble(value));
+    if (isPointCode(code, 210)) setCoordinate(d.normal, code, toDouble(value));
     if (code == 70) d.flags = toInt(value);
   }
   void operator()(VertexData& d, int code, std::string_view value) {

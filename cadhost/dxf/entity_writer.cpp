@@ -1,6 +1,7 @@
 #include "cadhost/dxf/entity_writer.h"
 
 #include "cadhost/dxf/record_merge.h"
+#include "cadhost/geometry.h"
 #include "cadhost/dxf/values.h"
 
 namespace cadhost::dxf {
@@ -25,6 +26,10 @@ struct TagBuilder {
   void subclass(const char* name) {
     if (!context.r12) add(100, name);
   }
+  // 210: the plane of a planar entity, written when it is not the world's.
+  void normal(const Point& n) {
+    if (!IsWorldNormal(n)) point(210, n);
+  }
 };
 
 const std::set<int> kCommonCodes{5, 330, 8, 62, 6, 67};
@@ -46,10 +51,12 @@ void textFields(TagBuilder& b, const TextFields& t) {
   if (t.generation != 0) b.integer(71, t.generation);
   if (t.horizontal != 0) b.integer(72, t.horizontal);
   if (t.horizontal != 0 || t.vertical != 0) b.point(11, t.alignmentPoint);
+  b.normal(t.normal);
 }
 
-const std::set<int> kTextCodes = with({10, 20, 30, 40, 1, 50, 41, 51, 7, 71, 72, 11, 21, 31, 73});
-const std::set<int> kAttributeCodes = with({10, 20, 30, 40, 1, 50, 41, 51, 7, 71, 72, 11, 21, 31, 2, 3, 70, 74});
+const std::set<int> kTextCodes = with({10, 20, 30, 40, 1, 50, 41, 51, 7, 71, 72, 11, 21, 31, 73, 210, 220, 230});
+const std::set<int> kAttributeCodes = with({10, 20, 30, 40, 1, 50, 41, 51, 7, 71, 72, 11, 21, 31, 2, 3, 70, 74,
+                                            210, 220, 230});
 
 struct CanonicalFields {
   TagBuilder& b;
@@ -57,7 +64,7 @@ struct CanonicalFields {
   std::set<int> modelled;
 
   void operator()(const InsertData& d) {
-    modelled = with({66, 2, 10, 20, 30, 41, 42, 43, 50, 70, 71, 44, 45});
+    modelled = with({66, 2, 10, 20, 30, 41, 42, 43, 50, 70, 71, 44, 45, 210, 220, 230});
     b.subclass(d.columns > 1 || d.rows > 1 ? "AcDbMInsertBlock" : "AcDbBlockReference");
     if (hasAttributes) b.integer(66, 1);
     b.text(2, d.blockName);
@@ -70,6 +77,7 @@ struct CanonicalFields {
     if (d.rows != 1) b.integer(71, d.rows);
     if (d.columnSpacing != 0.0) b.number(44, d.columnSpacing);
     if (d.rowSpacing != 0.0) b.number(45, d.rowSpacing);
+    b.normal(d.normal);
   }
   void operator()(const AttribData& d) {
     modelled = kAttributeCodes;
@@ -122,22 +130,24 @@ struct CanonicalFields {
     b.point(11, d.end);
   }
   void operator()(const ArcData& d) {
-    modelled = with({10, 20, 30, 40, 50, 51});
+    modelled = with({10, 20, 30, 40, 50, 51, 210, 220, 230});
     b.subclass("AcDbCircle");
     b.point(10, d.center);
     b.number(40, d.radius);
+    b.normal(d.normal);
     b.subclass("AcDbArc");
     b.angle(50, d.startAngle);
     b.angle(51, d.endAngle);
   }
   void operator()(const CircleData& d) {
-    modelled = with({10, 20, 30, 40});
+    modelled = with({10, 20, 30, 40, 210, 220, 230});
     b.subclass("AcDbCircle");
     b.point(10, d.center);
     b.number(40, d.radius);
+    b.normal(d.normal);
   }
   void operator()(const LwPolylineData& d) {
-    modelled = with({90, 70, 38, 43, 10, 20, 40, 41, 42});
+    modelled = with({90, 70, 38, 43, 10, 20, 40, 41, 42, 210, 220, 230});
     b.subclass("AcDbPolyline");
     b.integer(90, static_cast<int>(d.vertices.size()));
     b.integer(70, d.flags);
@@ -150,13 +160,15 @@ struct CanonicalFields {
       if (v.endWidth != 0.0) b.number(41, v.endWidth);
       if (v.bulge != 0.0) b.number(42, v.bulge);
     }
+    b.normal(d.normal);
   }
   void operator()(const PolylineData& d) {
-    modelled = with({66, 10, 20, 30, 70});
+    modelled = with({66, 10, 20, 30, 70, 210, 220, 230});
     b.subclass((d.flags & 8) ? "AcDb3dPolyline" : "AcDb2dPolyline");
     b.integer(66, 1);
     b.point(10, d.elevation);
     b.integer(70, d.flags);
+    b.normal(d.normal);
   }
   void operator()(const VertexData& d) {
     modelled = with({10, 20, 30, 42, 70});

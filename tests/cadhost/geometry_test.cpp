@@ -142,6 +142,33 @@ TEST_F(HostTest, ScaleEntityScalesAboutTheBasePointWithAttributes) {
   EXPECT_THROW(ref->ScaleEntity({0, 0, 0}, -1), cad::HostError);
 }
 
+TEST(ObjectCoordinates, TheArbitraryAxisAlgorithmMapsPlanesToTheWorld) {
+  struct Case {
+    Point normal, ocs, world;
+  };
+  const double r = std::sqrt(0.5);
+  const Case cases[] = {
+      {{0, 0, 1}, {1, 2, 3}, {1, 2, 3}},
+      {{0, 0, -1}, {10, 5, 0}, {-10, 5, 0}},  // a plan mirrored in x
+      {{0, 0, -2}, {10, 5, 1}, {-10, 5, -1}},  // any length
+      {{1, 0, 0}, {1, 2, 3}, {3, 1, 2}},      // x axis from world z x normal
+      {{0, 1, 0}, {1, 2, 3}, {-1, 3, 2}},
+      {{r, 0, r}, {1, 0, 0}, {0, 1, 0}},
+  };
+  for (const Case& c : cases) {
+    const Point world = OcsToWcs(c.ocs, c.normal);
+    EXPECT_NEAR(world.x, c.world.x, 1e-12);
+    EXPECT_NEAR(world.y, c.world.y, 1e-12);
+    EXPECT_NEAR(world.z, c.world.z, 1e-12);
+    const Point back = WcsToOcs(world, c.normal);
+    EXPECT_NEAR(back.x, c.ocs.x, 1e-12);
+    EXPECT_NEAR(back.y, c.ocs.y, 1e-12);
+    EXPECT_NEAR(back.z, c.ocs.z, 1e-12);
+  }
+  EXPECT_TRUE(IsWorldNormal({0, 0, 1}));
+  EXPECT_FALSE(IsWorldNormal({0, 0, -1}));
+}
+
 TEST(ReferencePlacements, OneCopyPerCellOfARotatedGrid) {
   InsertData insert;
   insert.insertion = {100, 50, 0};

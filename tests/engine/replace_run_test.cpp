@@ -294,6 +294,60 @@ TEST_F(ReplaceRunTest, PolygonScopeGoesOnPastARowWithNothingInsideAndRescans) {
   EXPECT_EQ(doc->ActiveLayer()->Name(), "0");
 }
 
+TEST_F(ReplaceRunTest, MirroredReferencesKeepTheirPlacePlaneAndScales) {
+  // One reference mirrored through its normal (as a mirror command writes it:
+  // its 10 point is in its own plane, so world (-10, 5) is stored as (10, 5)),
+  // one mirrored by a negative x factor.
+  auto byNormal = Insert("DOOR", -10, 5);
+  byNormal->Normal({0, 0, -1});
+  auto byScale = model->InsertBlock({30, 5, 0}, "DOOR", -2, 2, 2, 0.5);
+  EXPECT_EQ(byNormal->InsertionPoint(), (cad::Point3{-10, 5, 0}));
+  const auto stored = std::get<cadhost::InsertData>(
+      doc->drawing().db().At(doc->drawing().db().FindEntity(*cadhost::ParseHandle(byNormal->Handle()))).data);
+  EXPECT_EQ(stored.insertion, (cadhost::Point{10, 5, 0}));
+  std::vector<std::pair<cad::Point3, cad::Point3>> attributeBoxes;
+  for (const auto& attribute : byNormal->GetAttributes()) {
+    cad::Point3 low, high;
+    attribute->GetBoundingBox(low, high);
+    attributeBoxes.push_back({low, high});
+  }
+
+  Scan();
+  SetRow("DOOR", "DOOR");
+  Run({forms::MessageAnswer::Yes});
+  const auto doors = References("DOOR");
+  ASSERT_EQ(doors.size(), 2U) << ui.Transcript();
+  int mirrored = 0;
+  for (const auto& door : doors) {
+    if (door->InsertionPoint() == cad::Point3{-10, 5, 0}) {
+      ++mirrored;
+      EXPECT_EQ(door->Normal(), (cad::Point3{0, 0, -1}));
+      const auto attributes = door->GetAttributes();
+      ASSERT_EQ(attributes.size(), attributeBoxes.size());
+      for (std::size_t i = 0; i < attributes.size(); ++i) {
+        cad::Point3 low, high;
+        attributes[i]->GetBoundingBox(low, high);
+        EXPECT_NEAR(low.x, attributeBoxes[i].first.x, 1e-9) << "the attribute stays on the mirrored side";
+        EXPECT_NEAR(high.y, attributeBoxes[i].second.y, 1e-9);
+      }
+    } else if (door->InsertionPoint() == cad::Point3{30, 5, 0}) {
+      EXPECT_EQ(door->XScaleFactor(), -2);
+      EXPECT_EQ(door->YScaleFactor(), 2);
+      EXPECT_DOUBLE_EQ(door->Rotation(), 0.5);
+    }
+  }
+  EXPECT_EQ(mirrored, 1);
+
+  // A window around the world place selects the mirrored reference; one
+  // around its stored, in-plane coordinates does not.
+  auto set = doc->SelectionSets()->Add("AROUND");
+  set->SelectByPolygon(cad::SelectMode::WindowPolygon, {-14, 1, 0, -6, 1, 0, -6, 9, 0, -14, 9, 0}, {});
+  EXPECT_GE(set->Count(), 1);
+  auto elsewhere = doc->SelectionSets()->Add("ELSEWHERE");
+  elsewhere->SelectByPolygon(cad::SelectMode::WindowPolygon, {6, 1, 0, 14, 1, 0, 14, 9, 0, 6, 9, 0}, {});
+  EXPECT_EQ(elsewhere->Count(), 0);
+}
+
 TEST_F(ReplaceRunTest, RowWithoutReferencesStopsTheRunAndRestoresTheLayer) {
   MakeBlock("A");
   MakeBlock("B");
