@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <optional>
 #include <cctype>
 #include <cstdio>
 
@@ -47,25 +48,52 @@ void appendUtf8(std::string& out, unsigned codePoint) {
   } else if (codePoint < 0x800) {
     out += static_cast<char>(0xC0 | (codePoint >> 6));
     out += static_cast<char>(0x80 | (codePoint & 0x3F));
-  } else {
+  } else if (codePoint < 0x10000) {
     out += static_cast<char>(0xE0 | (codePoint >> 12));
+    out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (codePoint & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (codePoint >> 18));
+    out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
     out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (codePoint & 0x3F));
   }
 }
 
-// Replaces every \U+XXXX escape by the character it names.
+constexpr unsigned kHighSurrogates = 0xD800;
+constexpr unsigned kLowSurrogates = 0xDC00;
+constexpr unsigned kSurrogatesEnd = 0xE000;
+constexpr unsigned kFirstAstral = 0x10000;
+
+// The four hex digits of a \U+XXXX escape at `at`, if one stands there.
+std::optional<unsigned> escapeAt(std::string_view text, std::size_t at) {
+  if (text.compare(at, 3, "\\U+") != 0 || at + 7 > text.size()) return std::nullopt;
+  if (!std::all_of(text.begin() + at + 3, text.begin() + at + 7, [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
+    return std::nullopt;
+  return static_cast<unsigned>(std::stoul(std::string(text.substr(at + 3, 4)), nullptr, 16));
+}
+
+// Replaces every \U+XXXX escape by the character it names. A character
+// beyond the first 65,536 is written as two escapes, a UTF-16 surrogate pair.
 std::string decodeEscapes(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text.compare(i, 3, "\\U+") == 0 && i + 7 <= text.size() &&
-        std::all_of(text.begin() + i + 3, text.begin() + i + 7, [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })) {
-      appendUtf8(out, static_cast<unsigned>(std::stoul(std::string(text.substr(i + 3, 4)), nullptr, 16)));
-      i += 6;
-    } else {
+    const std::optional<unsigned> unit = escapeAt(text, i);
+    if (!unit) {
       out += text[i];
+      continue;
     }
+    unsigned codePoint = *unit;
+    i += 6;
+    if (codePoint >= kHighSurrogates && codePoint < kLowSurrogates) {
+      const std::optional<unsigned> low = escapeAt(text, i + 1);
+      if (low && *low >= kLowSurrogates && *low < kSurrogatesEnd) {
+        codePoint = kFirstAstral + ((codePoint - kHighSurrogates) << 10) + (*low - kLowSurrogates);
+        i += 7;
+      }
+    }
+    appendUtf8(out, codePoint);
   }
   return out;
 }
@@ -107,8 +135,14 @@ std::string TextCodec::encode(std::string_view text) const {
       if (convert("UTF-32LE", "UTF-8", character, utf32) && utf32.size() == 4) {
         const unsigned codePoint = static_cast<unsigned char>(utf32[0]) | static_cast<unsigned char>(utf32[1]) << 8 |
                                    static_cast<unsigned char>(utf32[2]) << 16;
-        char escape[16];
-        std::snprintf(escape, sizeof escape, "\\U+%04X", codePoint);
+        char escape[32];
+        if (codePoint >= kFirstAstral) {
+          const unsigned offset = codePoint - kFirstAstral;
+          std::snprintf(escape, sizeof escape, "\\U+%04X\\U+%04X", kHighSurrogates + (offset >> 10),
+                        kLowSurrogates + (offset & 0x3FF));
+        } else {
+          std::snprintf(escape, sizeof escape, "\\U+%04X", codePoint);
+        }
         out += escape;
       }
     }

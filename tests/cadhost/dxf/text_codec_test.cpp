@@ -12,6 +12,10 @@ TEST(TextCodec, OlderFilesUseTheirCodePageAndEscapes) {
   EXPECT_EQ(codec.decode("\\U+03A9 ohm"), "\xCE\xA9 ohm");
   EXPECT_EQ(codec.encode("Stra\xC3\x9F" "e"), "Stra\xDF" "e");
   EXPECT_EQ(codec.encode("\xCE\xA9 ohm"), "\\U+03A9 ohm");  // not in code page 1252
+  // Beyond the first 65,536 characters: a surrogate pair of escapes.
+  EXPECT_EQ(codec.decode("pipe \\U+D83D\\U+DEB0"), "pipe \xF0\x9F\x9A\xB0");
+  EXPECT_EQ(codec.encode("pipe \xF0\x9F\x9A\xB0"), "pipe \\U+D83D\\U+DEB0");
+  EXPECT_EQ(codec.decode("\\U+D83D alone"), "\xED\xA0\xBD alone");  // a lone half is kept as the unit it names
   EXPECT_EQ(codec.encode("plain"), "plain");
 }
 
