@@ -1,5 +1,7 @@
 #include "cadhost/dxf/drawing_files.h"
 
+#include "cadhost/dxf/group_codes.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -83,8 +85,15 @@ class BlockImporter {
     copy.parent = {};
     copy.paperSpace = false;
     copy.modified = true;
-    // Modelled types are written from their fields; others keep their tags.
-    if (!std::holds_alternative<OtherData>(copy.data)) copy.source.reset();
+    // Between two drawings of R13 or newer the copy keeps every group of the
+    // entity, modelled fields rewritten from the copy; into or from R12 the
+    // modelled types are written from their fields alone.
+    const bool bothModern = target_.header.acadVer > "AC1009" && source_.header.acadVer > "AC1009";
+    if (copy.source && (bothModern || std::holds_alternative<OtherData>(copy.data))) {
+      copy.source = PortableTags(*copy.source);
+    } else {
+      copy.source.reset();
+    }
     if (auto* insert = std::get_if<InsertData>(&copy.data)) {
       insert->attributes.clear();
       insert->seqEnd = {};
@@ -95,6 +104,34 @@ class BlockImporter {
     useLayer(copy.layer);
     for (const ExtendedData& data : copy.xdata) useApplication(data.application);
     return copy;
+  }
+
+  // An entity's tags without the handles that point into the drawing file it
+  // came from (its own handle, reactors, extension dictionaries and every
+  // pointer group): they would name objects the target does not have. The
+  // groups it carries otherwise (lineweight 370, true colour 420, transparency
+  // 440, its normal 210, ...) stay as they are.
+  static Tags PortableTags(const Tags& source) {
+    std::vector<Tag> kept;
+    kept.reserve(source.size());
+    for (std::size_t i = 0; i < source.size(); ++i) {
+      const int code = source.code(i);
+      if (code == codes::kAppData && source.value(i).starts_with('{')) {
+        while (i + 1 < source.size() && !(source.code(i + 1) == codes::kAppData && source.value(i + 1) == "}")) ++i;
+        ++i;  // past the closing "}"
+        continue;
+      }
+      if (IsHandleGroup(code)) continue;
+      kept.push_back(source[i]);
+    }
+    return Tags(std::move(kept));
+  }
+
+  static bool IsHandleGroup(int code) {
+    return code == codes::kHandle || code == codes::kDimStyleHandle ||
+           (code >= 320 && code <= 369) ||  // 330 owner, soft and hard pointers and owners
+           (code >= 390 && code <= 399) ||  // plot style and material pointers
+           code == 480 || code == 481;      // hard pointers
   }
 
   void copyEntity(BlockId container, EntityId id) {

@@ -222,6 +222,34 @@ TEST_F(DrawingFiles, InsertsADrawingFileAsABlockByContent) {
   EXPECT_EQ(again->Block(doorAgain).flags & kBlockHasAttributes, kBlockHasAttributes);
 }
 
+TEST_F(DrawingFiles, CopiedEntitiesKeepTheirGroupsButNoHandleOfTheirFile) {
+  // A line with lineweight, true colour and a normal, reactors and an
+  // extension dictionary pointing into the block's own file, and a HATCH the
+  // host keeps as tags, pointing at the same dictionary.
+  writeFile(dir_ / "Blocks" / "pipe.dxf", test::asciiDxf({
+      {0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, "AC1015"}, {0, "ENDSEC"},
+      {0, "SECTION"}, {2, "ENTITIES"},
+      {0, "CIRCLE"}, {5, "2A"}, {102, "{ACAD_REACTORS"}, {330, "77"}, {102, "}"},
+      {102, "{ACAD_XDICTIONARY"}, {360, "78"}, {102, "}"}, {330, "1F"}, {100, "AcDbEntity"}, {8, "0"},
+      {370, "35"}, {420, "16711680"}, {100, "AcDbCircle"}, {10, "1"}, {20, "2"}, {30, "0"}, {40, "3"},
+      {210, "0"}, {220, "0"}, {230, "-1"},
+      {0, "HATCH"}, {5, "2B"}, {102, "{ACAD_REACTORS"}, {330, "77"}, {102, "}"}, {330, "1F"},
+      {100, "AcDbEntity"}, {8, "0"}, {370, "18"}, {100, "AcDbHatch"}, {2, "SOLID"}, {390, "79"},
+      {0, "ENDSEC"}, {0, "EOF"}}));
+  auto db = readDrawing(std::make_shared<const TagList>(readTags(test::asciiDxf(test::r2000Drawing()), "s")), "s");
+  const BlockId pipe = files_.InsertAsBlock(*db, (dir_ / "Blocks" / "pipe.dxf").string());
+  ASSERT_EQ(db->Block(pipe).entities.size(), 2u);
+  EXPECT_EQ(std::get<CircleData>(db->At(db->Block(pipe).entities[0]).data).normal, (Point{0, 0, -1}));
+
+  const std::string saved = writeDrawing(*db);
+  ASSERT_NE(saved.find("\npipe\n"), std::string::npos);
+  const std::string block = saved.substr(saved.find("\npipe\n"));
+  for (const char* kept : {"370\n35\n", "420\n16711680\n", "230\n-1", "370\n18\n", "  2\nSOLID\n"})
+    EXPECT_NE(block.find(kept), std::string::npos) << kept;
+  for (const char* dropped : {"ACAD_REACTORS", "ACAD_XDICTIONARY", "\n77\n", "\n78\n", "\n79\n"})
+    EXPECT_EQ(block.substr(0, block.find("ENDBLK")).find(dropped), std::string::npos) << dropped;
+}
+
 TEST_F(DrawingFiles, RefusesWhatIsNotADxfDrawingWithTheFileNamed) {
   writeFile(dir_ / "Blocks" / "REAL.dwg", std::string("AC1018\0\0\0\0binary", 16));
   writeFile(dir_ / "Blocks" / "BROKEN.dwg", "  0\nSECTION\nxx\n");
