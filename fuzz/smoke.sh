@@ -13,9 +13,9 @@ mkdir -p "$build/corpus"
 
 sources=(
   "$root"/cadhost/dxf/{group_codes,tag,tag_reader,ascii_tag_reader,binary_tag_reader,tag_writer}.cpp
-  "$root"/cadhost/dxf/{grouping,text_codec,values,entity_reader,entity_writer,record_merge}.cpp
+  "$root"/cadhost/dxf/{grouping,text_codec,values,entity_fields,entity_reader,entity_writer,record_merge}.cpp
   "$root"/cadhost/dxf/{drawing_reader,drawing_writer}.cpp
-  "$root"/cadhost/{database,entity,handle,handle_index,names,pooled_text}.cpp
+  "$root"/cadhost/{database,entity,geometry,handle,handle_index,names,pooled_text}.cpp
 )
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I"$root" "$root/fuzz/dxf_reader_fuzz.cpp" "${sources[@]}" -o "$build/dxf_reader_fuzz"
