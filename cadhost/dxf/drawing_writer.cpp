@@ -93,14 +93,15 @@ class DrawingWriter {
       const auto* found = std::find(kOrder.begin(), kOrder.end(), name);
       return static_cast<std::size_t>(found - kOrder.begin());  // unknown sections rank last
     };
-    auto add = [&](const char* name) {
+    auto addWhenNeeded = [&](const char* name, bool (DrawingWriter::*needed)() const) {
       if (std::any_of(frames.begin(), frames.end(), [&](const auto& f) { return f.name == name; })) return;
+      if (!(this->*needed)()) return;
       auto at = std::find_if(frames.begin(), frames.end(), [&](const auto& f) { return rank(f.name) > rank(name); });
       frames.insert(at, {name, Tags{{codes::kStructure, "SECTION"}, {codes::kName, name}}, Tags{{codes::kStructure, "ENDSEC"}}});
     };
-    if (tablesNeeded()) add("TABLES");
-    if (blocksNeeded()) add("BLOCKS");
-    if (entitiesNeeded()) add("ENTITIES");
+    addWhenNeeded("TABLES", &DrawingWriter::tablesNeeded);
+    addWhenNeeded("BLOCKS", &DrawingWriter::blocksNeeded);
+    addWhenNeeded("ENTITIES", &DrawingWriter::entitiesNeeded);
   }
 
   bool tablesNeeded() const {
@@ -120,11 +121,14 @@ class DrawingWriter {
     return false;
   }
 
+  // Entities of a layout that the file kept in the layout's BLOCK go back
+  // there; only the others need an ENTITIES section.
   bool entitiesNeeded() const {
+    const auto& inBlocks = state_->inLayoutBlocks;
     for (BlockId layout : {db_.ModelSpace(), db_.PaperSpace()}) {
       if (!layout) continue;
       for (EntityId e : db_.Block(layout).entities)
-        if (!db_.At(e).erased) return true;
+        if (!db_.At(e).erased && std::find(inBlocks.begin(), inBlocks.end(), e) == inBlocks.end()) return true;
     }
     return false;
   }

@@ -76,7 +76,14 @@ TEST(DrawingWriter, UnchangedDrawingIsWrittenByteForByte) {
   const auto endblk = std::find(pairs.begin(), pairs.end(), std::pair<int, std::string>{0, "ENDBLK"});
   pairs.insert(endblk, {{0, "POINT"}, {5, "99"}, {8, "0"}, {10, "1"}, {20, "2"}, {30, "0"}});
   const std::string inBlock = test::asciiDxf(pairs);
-  for (const std::string& bytes : std::vector<std::string>{lf, crlf, binary, inBlock, "0\nSECTION\n2\nENTITIES\n0\nENDSEC\n0\nEOF\n"})
+  // ... also when the file has no ENTITIES section at all.
+  const auto entities = std::find(pairs.begin(), pairs.end(), std::pair<int, std::string>{2, "ENTITIES"});
+  ASSERT_NE(entities, pairs.end());
+  const auto endsec = std::find(entities, pairs.end(), std::pair<int, std::string>{0, "ENDSEC"});
+  pairs.erase(entities - 1, endsec + 1);
+  const std::string onlyInBlock = test::asciiDxf(pairs);
+  for (const std::string& bytes :
+       std::vector<std::string>{lf, crlf, binary, inBlock, onlyInBlock, "0\nSECTION\n2\nENTITIES\n0\nENDSEC\n0\nEOF\n"})
     EXPECT_EQ(writeDrawing(*load(bytes)), bytes);
 }
 
