@@ -297,8 +297,8 @@ SelectionIndex::Entry Drawing::IndexEntry(EntityId id) const {
           Point at{insert->insertion.x + u * c - v * s, insert->insertion.y + u * s + v * c,
                    insert->insertion.z};
           auto t = Transform::Placement(definition.base, at, insert->xScale, insert->yScale,
-                                        insert->zScale, insert->rotation)
-                       .Then(OcsToWorld(insert->normal));
+                                        insert->zScale, insert->rotation);
+          if (!IsWorldNormal(insert->normal)) t = t.Then(OcsToWorld(insert->normal));
           for (double x : {content.min.x, content.max.x})
             for (double y : {content.min.y, content.max.y})
               for (double z : {content.min.z, content.max.z}) entry.extents.Add(t.Apply({x, y, z}));

@@ -242,9 +242,10 @@ std::vector<Transform> ReferencePlacements(const InsertData& insert, const Point
       const double u = column * insert.columnSpacing, v = row * insert.rowSpacing;
       const Point at{insert.insertion.x + u * c - v * s, insert.insertion.y + u * s + v * c,
                      insert.insertion.z};
-      placements.push_back(Transform::Placement(blockBase, at, insert.xScale, insert.yScale,
-                                                insert.zScale, insert.rotation)
-                               .Then(OcsToWorld(insert.normal)));
+      Transform placement = Transform::Placement(blockBase, at, insert.xScale, insert.yScale,
+                                                 insert.zScale, insert.rotation);
+      if (!IsWorldNormal(insert.normal)) placement = placement.Then(OcsToWorld(insert.normal));
+      placements.push_back(placement);
     }
   return placements;
 }

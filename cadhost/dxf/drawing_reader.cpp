@@ -245,9 +245,12 @@ class DrawingReader {
   // entity's layer exists and is written to the table on save.
   void addLayersNamedOnlyByEntities() {
     std::unordered_set<const std::string*> checked;  // pooled names: one entry per distinct layer
+    const std::string* previous = nullptr;           // neighbours mostly share a layer
     for (std::uint32_t i = 1; i <= db_->EntityCount(); ++i) {
       const Entity& entity = db_->At(EntityId{i});
-      if (!checked.insert(&entity.layer.str()).second) continue;
+      if (&entity.layer.str() == previous) continue;
+      previous = &entity.layer.str();
+      if (!checked.insert(previous).second) continue;
       const std::string& name = entity.layer;
       if (name.empty() || db_->layers.Find(name) != 0) continue;
       LayerRecord layer;

@@ -108,6 +108,7 @@ Field<Data> Dropped(int code) {
 }
 
 constexpr int kHighestFieldCode = 1000;
+// The common fields' codes, which every type's modelled set starts from.
 const std::set<int> kCommonCodes{5, 330, 8, 62, 6, 67};
 
 // A type's table with what is derived from it once: the codes it models and,
@@ -458,8 +459,6 @@ const auto* TableOf() {
 }
 
 }  // namespace
-
-const std::set<int>& CommonEntityCodes() { return kCommonCodes; }
 
 void ReadEntityField(EntityData& data, int code, std::string_view value, const TextCodec& codec,
                      FieldReadState& state) {

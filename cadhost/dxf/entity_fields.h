@@ -47,7 +47,13 @@ void ReadEntityField(EntityData& data, int code, std::string_view value, const T
 // `hasAttributes` tells an INSERT whether ATTRIBs follow it (66).
 const std::set<int>& WriteEntityFields(const EntityData& data, TagBuilder& builder, bool hasAttributes);
 
-// The codes the common fields of every entity are written with.
-const std::set<int>& CommonEntityCodes();
+// Whether a code is one of the common fields every entity has (handle, owner,
+// layer, colour, linetype, paper space): asked for every group read.
+inline bool IsCommonEntityCode(int code) {
+  switch (code) {
+    case 5: case 330: case 8: case 62: case 6: case 67: return true;
+    default: return false;
+  }
+}
 
 }  // namespace cadhost::dxf

@@ -101,7 +101,7 @@ Entity readEntity(const std::shared_ptr<const TagList>& file, Record record, con
       hasXData = true;
       break;
     }
-    if (CommonEntityCodes().contains(code)) {
+    if (IsCommonEntityCode(code)) {
       common(code, value);
       // No modelled type has a field of these codes.
       continue;

@@ -17,6 +17,15 @@ std::unique_ptr<Database> load(const std::string& bytes) {
   return readDrawing(std::make_shared<const TagList>(readTags(bytes, "f.dxf")), "f.dxf");
 }
 
+// A layer added as the host adds one: a handle of its own, owned by the table.
+void addLayer(Database& db, const std::string& name) {
+  LayerRecord layer;
+  layer.name = name;
+  layer.handle = db.NewHandle();
+  layer.owner = db.layers.head.handle;
+  db.layers.Add(layer);
+}
+
 EntityId entityByHandle(const Database& db, Handle handle) {
   EntityId id = db.FindEntity(handle);
   EXPECT_TRUE(id) << "no entity " << HandleText(handle);
@@ -106,11 +115,7 @@ TEST(DrawingWriter, ChangedRecordKeepsItsUnknownTagsAndNothingElseChanges) {
 
 TEST(DrawingWriter, NewRecordsGetHandlesOwnersAndTheirTables) {
   auto db = load(test::asciiDxf(test::r2000Drawing()));
-  LayerRecord layer;
-  layer.name = "IRR_STATION";
-  layer.handle = db->NewHandle();
-  layer.owner = db->layers.head.handle;
-  db->layers.Add(layer);
+  addLayer(*db, "IRR_STATION");
 
   Entity text;
   text.layer = "IRR_STATION";
@@ -254,11 +259,7 @@ TEST(DrawingWriter, SectionsAFileLackedAreAddedOnceTheDrawingNeedsThem) {
   ASSERT_NE(db->layers.FindRecord("PIPES"), nullptr);
   EXPECT_EQ(writeDrawing(*db), bytes) << "an unchanged drawing keeps the sections it had";
 
-  LayerRecord layer;
-  layer.name = "FLAGS";
-  layer.handle = db->NewHandle();
-  layer.owner = db->layers.head.handle;
-  db->layers.Add(layer);
+  addLayer(*db, "FLAGS");
   BlockDefinition block;
   block.name = "NEW";
   const BlockId id = db->AddBlock(block);
