@@ -1,6 +1,6 @@
 #include "app/program.h"
 
-#include "cadhost/dxf/drawing_files.h"
+#include "app/dwg_reader_setup.h"
 #include "engine/attribute_transfer.h"
 #include "engine/work_window.h"
 #include "host/host_state.h"
@@ -17,6 +17,7 @@ constexpr const char* kServedVersion = "17.0";
 Program::Program(const Options& options, forms::UiPort& ui, std::shared_ptr<cadhost::EntityPicker> picker)
     : ui_(ui),
       picker_(std::move(picker)),
+      files_(std::make_shared<cadhost::dwg::DrawingFiles>(DwgReaderSetupFromEnvironment())),
       switching_(broker_, ui),
       boundary_(ui),
       start(ui, broker_),
@@ -33,11 +34,10 @@ Program::Program(const Options& options, forms::UiPort& ui, std::shared_ptr<cadh
 }
 
 std::shared_ptr<cadhost::HostApplication> Program::StartHost(const std::string& version) {
-  auto files = std::make_shared<cadhost::dxf::DxfDrawingFiles>();
   cadhost::HostOptions hostOptions;
   hostOptions.version = version;
-  hostOptions.services.loader = files;
-  hostOptions.services.saver = files;
+  hostOptions.services.loader = files_;
+  hostOptions.services.saver = files_;
   hostOptions.services.picker = picker_;
   auto application = cadhost::HostApplication::Create(std::move(hostOptions));
   if (onHostStarted) onHostStarted(application);

@@ -12,6 +12,7 @@
 
 #include "app/options.h"
 #include "cadhost/application.h"
+#include "cadhost/dwg/drawing_files.h"
 #include "cadhost/running_object_table.h"
 #include "cadhost/services.h"
 #include "forms/form.h"
@@ -42,6 +43,8 @@ class Program {
   // Declared first: the windows below are made with them.
   forms::UiPort& ui_;
   std::shared_ptr<cadhost::EntityPicker> picker_;
+  // DXF and DWG drawing files, shared by every host instance.
+  std::shared_ptr<cadhost::dwg::DrawingFiles> files_;
   cadhost::RunningObjectTable broker_;
   host::HostSwitching switching_;
   host::ErrorBoundary boundary_;

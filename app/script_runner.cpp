@@ -47,7 +47,20 @@ ScriptRunner::ScriptRunner(Program& program, ScriptPort& port, ScriptCursor& cur
   };
 }
 
+// A drawing the host imported with losses tells the user once, as the host
+// window's notice would: `host notice "TEXT"`.
+void ScriptRunner::PrintImportNotices() {
+  const auto application = program_.UserHost();
+  if (!application) return;
+  for (const auto& document : application->documents()) {
+    if (document->IsClosed()) continue;
+    if (std::optional<std::string> notice = document->TakeImportNotice())
+      port_.Print("host notice " + forms::QuoteText(*notice));
+  }
+}
+
 void ScriptRunner::Run() {
+  PrintImportNotices();
   program_.Start();
   while (!program_.Ended() && !cursor_.AtEnd()) Execute(cursor_.Take());
   if (!program_.Ended()) program_.Close();
@@ -189,6 +202,7 @@ void ScriptRunner::HostAction(const ScriptLine& line) {
   try {
     if (action == "open" && line.args.size() == 2) {
       application->OpenDocument(line.args[1]);
+      PrintImportNotices();
     } else if (action == "close" && line.args.size() == 1) {
       application->ActiveDocument()->Close();
     } else if (action == "activate" && line.args.size() == 2) {

@@ -31,6 +31,7 @@ class ScriptRunner {
   void Choose(const ScriptLine& line);
   void Dump(const ScriptLine& line);
   void HostAction(const ScriptLine& line);
+  void PrintImportNotices();
   void Save(const ScriptLine& line);
   std::shared_ptr<cadhost::HostApplication> UserHost(const ScriptLine& line) const;
 

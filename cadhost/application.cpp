@@ -1,5 +1,7 @@
 #include "cadhost/application.h"
 
+#include "cadhost/names.h"
+
 #include <filesystem>
 
 #include "cadhost/document.h"
@@ -77,10 +79,17 @@ std::shared_ptr<HostDocument> HostApplication::OpenDocument(const std::string& p
     Fail("Cannot open \"" + path + "\": this host has no drawing file reader installed");
   std::unique_ptr<Database> database = services_->loader->Open(path);
   if (!database) Fail("Cannot open \"" + path + "\"");
-  std::string name = std::filesystem::path(path).filename().string();
+  // A drawing imported from a DWG file is saved as DXF beside it, never over it.
+  std::string fullName = path;
+  if (database->imported) {
+    if (fullName.size() > 4 && FoldName(fullName.substr(fullName.size() - 4)) == FoldName(".dwg"))
+      fullName.resize(fullName.size() - 4);
+    fullName += ".dxf";
+  }
+  std::string name = std::filesystem::path(fullName).filename().string();
   if (auto slash = name.find_last_of('\\'); slash != std::string::npos) name = name.substr(slash + 1);
   auto document =
-      std::make_shared<HostDocument>(weak_from_this(), std::move(database), path, name, services_);
+      std::make_shared<HostDocument>(weak_from_this(), std::move(database), fullName, name, services_);
   documents_.push_back(document);
   Activate(document);
   return document;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -52,6 +53,13 @@ struct UnmodelledContent {
 // here; the loader fills a database directly (add with a given handle and
 // source), and the writer walks tables, blocks and entities in their order.
 //
+// A drawing read from a file of another format (a DWG drawing): the file it
+// came from and what its reader could not carry, which the user is told once.
+struct ImportedDrawing {
+  std::string sourcePath;
+  std::vector<std::string> losses;  // "2 MULTILEADER", "the true colours of 3 entities", ...
+};
+
 // Model space entities and those of the active paper-space layout are the
 // ENTITIES section of a file; the writer writes model space first.
 class Database {
@@ -71,6 +79,7 @@ class Database {
   SymbolTable<UcsRecord> ucss;
   SymbolTable<BlockRecordEntry> blockRecords;
   UnmodelledContent unmodelled;
+  std::optional<ImportedDrawing> imported;  // none for a drawing read from DXF
 
   // Handles. A new handle is $HANDSEED, which is then raised. The loader
   // reports every handle it reads so the seed ends above all of them.

@@ -42,6 +42,7 @@ HostDocument::HostDocument(std::weak_ptr<HostApplication> application,
       name_(std::move(name)),
       services_(std::move(services)) {
   savedVersion_ = drawing_->journal().Version();
+  savedToOwnFile_ = !drawing_->db().imported.has_value();
 }
 
 HostDocument::~HostDocument() = default;
@@ -92,6 +93,21 @@ cad::ApplicationPtr HostDocument::Application() const {
 std::string HostDocument::Name() const {
   CheckOpen();
   return name_;
+}
+
+std::string HostDocument::ImportedFrom() const {
+  const auto& imported = drawing().db().imported;
+  return imported ? std::filesystem::path(imported->sourcePath).filename().string() : std::string();
+}
+
+std::optional<std::string> HostDocument::TakeImportNotice() {
+  const auto& imported = drawing().db().imported;
+  if (!imported || imported->losses.empty() || importNoticeTaken_) return std::nullopt;
+  importNoticeTaken_ = true;
+  std::string lost;
+  for (const std::string& item : imported->losses) lost += (lost.empty() ? "" : ", ") + item;
+  return ImportedFrom() + " was read as a DWG drawing; it is saved as " + name_ +
+         " beside it. The DWG reader could not carry: " + lost + ".";
 }
 
 std::string HostDocument::FullName() const {
@@ -204,6 +220,7 @@ void HostDocument::SaveAs(const std::string& path) {
   fullName_ = path;
   name_ = std::filesystem::path(path).filename().string();
   savedVersion_ = d.journal().Version();
+  savedToOwnFile_ = true;
 }
 
 void HostDocument::Activate() {

@@ -29,7 +29,12 @@ constexpr int kStatusMs = 4000;
 std::string HostWindowTitle(const cadhost::HostApplication& application) {
   std::string title = host::ProductNameForVersion(application.Version());
   try {
-    title += " - [" + application.ActiveDocument()->Name() + "]";
+    const cad::DocumentPtr active = application.ActiveDocument();
+    title += " - [" + active->Name();
+    if (const auto* document = dynamic_cast<const cadhost::HostDocument*>(active.get());
+        document != nullptr && !document->ImportedFrom().empty())
+      title += " (imported from " + document->ImportedFrom() + ")";
+    title += "]";
   } catch (const cad::HostError&) {
     // No drawing open: the bare product name.
   }
@@ -129,6 +134,20 @@ void HostWindow::Sync() {
   UpdateActions();
   FollowState();
   syncing_ = false;
+  ShowImportNotices();
+}
+
+void HostWindow::ShowImportNotices() {
+  // Copied first: answering a notice lets the event loop run, which may open
+  // or close drawings.
+  const auto documents = application_->documents();
+  for (const auto& document : documents) {
+    if (document->IsClosed()) continue;
+    if (std::optional<std::string> notice = document->TakeImportNotice()) {
+      statusBar()->showMessage(QString::fromStdString(*notice), kStatusMs);
+      if (dialogs_.showNotice) dialogs_.showNotice(this, *notice);
+    }
+  }
 }
 
 void HostWindow::FollowState() {
@@ -230,7 +249,9 @@ bool HostWindow::SaveTo(cadhost::HostDocument& document, const std::string& path
 bool HostWindow::SaveDrawing() {
   auto active = Active();
   if (Picking() || !active) return false;
-  if (active->FullName().empty()) return SaveDrawingAs();
+  // An imported DWG drawing goes through Save As the first time, which
+  // suggests the DXF beside the DWG: the user sees where it is written.
+  if (active->FullName().empty() || !active->SavedToOwnFile()) return SaveDrawingAs();
   return SaveTo(*active, active->FullName());
 }
 

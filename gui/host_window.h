@@ -78,6 +78,7 @@ class HostWindow : public QMainWindow {
   void BuildMenus();
   void FillWindowMenu();
   void UpdateActions();
+  void ShowImportNotices();
   void FollowState();
   std::shared_ptr<cadhost::HostDocument> Active() const;
   bool SaveTo(cadhost::HostDocument& document, const std::string& path);

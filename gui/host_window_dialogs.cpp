@@ -7,12 +7,15 @@ namespace gui {
 
 namespace {
 const QString kDrawingFilter = QStringLiteral("Drawing Exchange Format (*.dxf);;All files (*)");
+// The host reads DWG drawings too; it writes DXF only.
+const QString kOpenFilter =
+    QStringLiteral("Drawings (*.dxf *.dwg *.DXF *.DWG);;Drawing Exchange Format (*.dxf);;DWG drawings (*.dwg);;All files (*)");
 }
 
 HostWindowDialogs QtHostDialogs() {
   HostWindowDialogs dialogs;
   dialogs.chooseOpen = [](QWidget* parent) -> std::optional<std::string> {
-    QString path = QFileDialog::getOpenFileName(parent, QStringLiteral("Select File"), {}, kDrawingFilter);
+    QString path = QFileDialog::getOpenFileName(parent, QStringLiteral("Select File"), {}, kOpenFilter);
     if (path.isEmpty()) return std::nullopt;
     return path.toStdString();
   };
@@ -33,6 +36,9 @@ HostWindowDialogs QtHostDialogs() {
   };
   dialogs.showError = [](QWidget* parent, const std::string& message) {
     QMessageBox::warning(parent, parent ? parent->windowTitle() : QString(), QString::fromStdString(message));
+  };
+  dialogs.showNotice = [](QWidget* parent, const std::string& message) {
+    QMessageBox::information(parent, parent ? parent->windowTitle() : QString(), QString::fromStdString(message));
   };
   return dialogs;
 }

@@ -22,6 +22,8 @@ struct HostWindowDialogs {
   std::function<UnsavedAnswer(QWidget* parent, const std::string& name)> askUnsaved;
   // Says why an operation failed.
   std::function<void(QWidget* parent, const std::string& message)> showError;
+  // Tells the user something they should know, such as what a DWG import lost.
+  std::function<void(QWidget* parent, const std::string& message)> showNotice;
 };
 
 HostWindowDialogs QtHostDialogs();

@@ -6,9 +6,11 @@
 
 namespace inventory {
 
-// The names without ".dwg" (any letter case) of the files directly in
-// `directory`, in the order the file system lists them. Sub-directories are
-// not searched; a missing or unreadable directory gives an empty list.
+// The names without ".dwg" or ".dxf" (any letter case) of the drawing files
+// directly in `directory`, in the order the file system lists them; a name
+// that exists as both a DWG and a DXF file is listed once, spelt as the DWG
+// file is. Sub-directories
+// are not searched; a missing or unreadable directory gives an empty list.
 std::vector<std::string> ListDrawingFileBlocks(const std::string& directory);
 
 }  // namespace inventory

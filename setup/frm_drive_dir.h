@@ -20,7 +20,7 @@ namespace setup {
 inline constexpr const char* kDriveDirCaption = "Select current Blocks Directory";
 inline constexpr const char* kSaveAndExitCaption = "Set Blocks Directory and Exit";
 // The pattern of the drawing files File1 shows.
-inline constexpr const char* kDrawingFilePattern = "*.dwg";
+inline constexpr const char* kDrawingFilePattern = "*.dwg;*.dxf";
 
 // The question asked when the chosen folder holds no drawing file: its prompt
 // and its title, with the folder text as the directory list gives it.

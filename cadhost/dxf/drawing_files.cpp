@@ -37,15 +37,7 @@ std::unique_ptr<Database> openDrawing(const std::string& path) {
   const fs::path file = resolveDrawingPath(path);
   std::error_code ec;
   if (!fs::exists(file, ec)) throw cad::HostError("Drawing file not found: " + path);
-  try {
-    SourceBytes bytes = loadFileBytes(file);
-    if (bytes.bytes.starts_with("AC10"))
-      throw cad::HostError(path + " is a DWG drawing; the built-in host reads DXF drawings only");
-    auto tags = std::make_shared<const TagList>(readTags(std::move(bytes), file.string()));
-    return readDrawing(std::move(tags), file.string());
-  } catch (const DxfError& e) {
-    throw cad::HostError(e.what());
-  }
+  return readDxfFile(file, path);
 }
 
 // Copies the entities of one block of a drawing file into a new block of the
@@ -212,6 +204,32 @@ void writeAll(int fd, const Pieces& pieces, const fs::path& path) {
 
 }  // namespace
 
+std::unique_ptr<Database> readDxfFile(const fs::path& file, const std::string& shownName) {
+  try {
+    SourceBytes bytes = loadFileBytes(file);
+    if (bytes.bytes.starts_with("AC10"))
+      throw cad::HostError(shownName + " is a DWG drawing; the built-in host reads DXF drawings only");
+    auto tags = std::make_shared<const TagList>(readTags(std::move(bytes), file.string()));
+    return readDrawing(std::move(tags), file.string());
+  } catch (const DxfError& e) {
+    throw cad::HostError(e.what());
+  }
+}
+
+std::string blockNameOfFile(const std::string& path) {
+  std::string text = path;
+  std::replace(text.begin(), text.end(), '\\', '/');
+  const std::string name = fs::path(text).stem().string();
+  if (name.empty()) throw cad::HostError("Not a drawing file name: " + path);
+  return name;
+}
+
+BlockId importModelSpaceAsBlock(Database& target, const Database& source, const std::string& name,
+                                const std::string& path) {
+  if (!source.ModelSpace()) throw cad::HostError(path + " has no model space");
+  return BlockImporter(target, source).import(name, source.ModelSpace(), source.header.insBase);
+}
+
 fs::path resolveDrawingPath(const std::string& path) {
   std::string text = path;
   std::replace(text.begin(), text.end(), '\\', '/');
@@ -235,14 +253,10 @@ fs::path resolveDrawingPath(const std::string& path) {
 std::unique_ptr<Database> DxfDrawingFiles::Open(const std::string& path) { return openDrawing(path); }
 
 BlockId DxfDrawingFiles::InsertAsBlock(Database& target, const std::string& path) {
-  std::string text = path;
-  std::replace(text.begin(), text.end(), '\\', '/');
-  const std::string name = fs::path(text).stem().string();
-  if (name.empty()) throw cad::HostError("Not a drawing file name: " + path);
+  const std::string name = blockNameOfFile(path);
   if (BlockId existing = target.FindBlock(name)) return existing;
   const auto source = openDrawing(path);
-  if (!source->ModelSpace()) throw cad::HostError(path + " has no model space");
-  return BlockImporter(target, *source).import(name, source->ModelSpace(), source->header.insBase);
+  return importModelSpaceAsBlock(target, *source, name, path);
 }
 
 void DxfDrawingFiles::Save(const Database& drawing, const std::string& path) {

@@ -15,6 +15,18 @@ namespace cadhost::dxf {
 // path as written when nothing matches.
 std::filesystem::path resolveDrawingPath(const std::string& path);
 
+// The drawing of a DXF file (ASCII or binary, by content); failures name the
+// file as `shownName`.
+std::unique_ptr<Database> readDxfFile(const std::filesystem::path& file, const std::string& shownName);
+
+// The block a drawing file becomes when inserted: its base name.
+std::string blockNameOfFile(const std::string& path);
+
+// Copies the model space of `source` into a new block `name` of `target`
+// (base point $INSBASE), with the blocks, layers and applications it uses.
+BlockId importModelSpaceAsBlock(Database& target, const Database& source, const std::string& name,
+                                const std::string& path);
+
 // Reads and writes DXF drawings (ASCII or binary, by content). Saves are
 // atomic: a temporary file in the same folder, flushed to disk, renamed over
 // the old file, which is kept as NAME.bak.

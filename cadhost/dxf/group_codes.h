@@ -21,6 +21,8 @@ inline constexpr int kAppData = 102;       // "{APP" ... "}"
 inline constexpr int kOwner = 330;
 inline constexpr int kXDataApp = 1001;
 inline constexpr int kComment = 999;  // a writer's comment line, anywhere in the file
+inline constexpr int kTrueColor = 420;     // an entity's own 24-bit colour
+inline constexpr int kTransparency = 440;  // an entity's own transparency
 }  // namespace codes
 
 }  // namespace cadhost::dxf

@@ -67,7 +67,7 @@ TEST_F(DriveDirTest, OpensAtTheStoredFolderWithItsDrawingFiles) {
   EXPECT_EQ(chooser.Caption(), "Select current Blocks Directory");
   EXPECT_EQ(chooser.CmdSaveAndExit.Caption(), "Set Blocks Directory and Exit");
   EXPECT_EQ(chooser.Dir1.Path(), Path("Blocks"));
-  EXPECT_EQ(chooser.File1.Pattern(), "*.dwg");
+  EXPECT_EQ(chooser.File1.Pattern(), "*.dwg;*.dxf");
   EXPECT_THAT(ListEntries(chooser.File1), ElementsAre("Pump.DWG", "Valve.dwg"));
   EXPECT_EQ(chooser.Drive1.List(0), "/");
   EXPECT_EQ(chooser.Drive1.ListIndex() >= 0, true);
