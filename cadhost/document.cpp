@@ -97,7 +97,13 @@ std::string HostDocument::Name() const {
 
 std::string HostDocument::ImportedFrom() const {
   const auto& imported = drawing().db().imported;
-  return imported ? std::filesystem::path(imported->sourcePath).filename().string() : std::string();
+  if (!imported || savedToOwnFile_) return {};  // once saved, the DXF is its file
+  return std::filesystem::path(imported->sourcePath).filename().string();
+}
+
+bool HostDocument::ImportNoticePending() const {
+  const auto& imported = drawing().db().imported;
+  return imported && !imported->losses.empty() && !importNoticeTaken_;
 }
 
 std::optional<std::string> HostDocument::TakeImportNotice() {
@@ -106,7 +112,8 @@ std::optional<std::string> HostDocument::TakeImportNotice() {
   importNoticeTaken_ = true;
   std::string lost;
   for (const std::string& item : imported->losses) lost += (lost.empty() ? "" : ", ") + item;
-  return ImportedFrom() + " was read as a DWG drawing; it is saved as " + name_ +
+  return std::filesystem::path(imported->sourcePath).filename().string() +
+         " was read as a DWG drawing; it is saved as " + name_ +
          " beside it. The DWG reader could not carry: " + lost + ".";
 }
 

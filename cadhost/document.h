@@ -42,12 +42,13 @@ class HostDocument : public cad::Document, public std::enable_shared_from_this<H
   // The entities of the most recent selection (mode Previous).
   std::vector<EntityId>& previousSelection() { return previous_; }
   void Detach();  // closes the document without going through the application
-  // The file name of the DWG drawing this one was imported from; empty for a
-  // drawing read from DXF or made new.
+  // The file name of the DWG drawing this one was imported from, until it is
+  // saved as DXF; empty for a drawing read from DXF or made new.
   std::string ImportedFrom() const;
   // For a drawing imported with losses, the message telling the user what
   // the DWG reader could not carry, the first time it is asked; then nothing.
   std::optional<std::string> TakeImportNotice();
+  bool ImportNoticePending() const;
   // Whether the drawing's file (FullName) is one it was read from or saved
   // to; not so for a DWG import until its DXF has been saved once.
   bool SavedToOwnFile() const { return savedToOwnFile_; }

@@ -134,7 +134,15 @@ void HostWindow::Sync() {
   UpdateActions();
   FollowState();
   syncing_ = false;
-  ShowImportNotices();
+  // From the event loop, once start-up is done and the window is up: a box
+  // shown in the middle of a sync (or of the window's construction) would
+  // hold up everything behind it.
+  for (const auto& document : application_->documents()) {
+    if (!document->IsClosed() && document->ImportNoticePending()) {
+      QTimer::singleShot(0, this, [this] { ShowImportNotices(); });
+      break;
+    }
+  }
 }
 
 void HostWindow::ShowImportNotices() {

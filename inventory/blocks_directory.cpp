@@ -31,7 +31,7 @@ std::vector<std::string> ListDrawingFileBlocks(const std::string& directory) {
     for (const auto& entry : entries) {
       if (!entry.is_regular_file(error)) continue;
       const std::string name = entry.path().filename().string();
-      if (name.size() < 5) continue;
+      if (name.size() < 4) continue;
       const std::string extension = Lowered(name.substr(name.size() - 4));
       if (extension != ".dwg" && extension != ".dxf") continue;
       std::string block = name.substr(0, name.size() - 4);

@@ -1,7 +1,5 @@
 #include "cadhost/dwg/dwg_corrections.h"
 
-#include <algorithm>
-#include <cctype>
 #include <map>
 #include <set>
 
@@ -64,50 +62,18 @@ DrawingCounts CountEntities(const Database& drawing) {
   return counts;
 }
 
-// One class of the file's CLASSES section: objects of type 500 + its index.
-struct FileClass {
-  std::string name;  // 1: its DXF name
-  bool entity = false;  // 281: 1 for entities
-};
-
-std::vector<FileClass> ReadClasses(const Database& drawing) {
-  std::vector<FileClass> classes;
-  for (const RawSection& section : drawing.unmodelled.sections) {
-    if (section.name != "CLASSES") continue;
-    for (std::size_t t = 0; t < section.tags.size(); ++t) {
-      const int code = section.tags.code(t);
-      const std::string_view value = section.tags.value(t);
-      if (code == dxf::codes::kStructure) classes.emplace_back();
-      else if (classes.empty()) continue;
-      else if (code == 1) classes.back().name = std::string(value);
-      else if (code == 281) classes.back().entity = value.find('1') != std::string_view::npos;
-    }
-  }
-  return classes;
-}
-
-// A class name as DXF writes them; LibreDWG reads the class list of some
-// files wrongly, and a name in pieces names nothing.
-bool SaneClassName(const std::string& name) {
-  return !name.empty() && std::all_of(name.begin(), name.end(), [](unsigned char c) {
-    return std::isupper(c) || std::isdigit(c) || c == '_' || c == '$' || c == '-';
-  });
-}
-
 // Objects LibreDWG could not decode: entities of a class the file names are
 // reported by that name, the rest by their number, with the names known.
-void ReportUndecoded(const Database& drawing, const DwgSidecar& sidecar, std::vector<std::string>& losses) {
-  const std::vector<FileClass> classes = ReadClasses(drawing);
+void ReportUndecoded(const DwgSidecar& sidecar, std::map<std::string, int>& lostEntities,
+                     std::vector<std::string>& losses) {
   int others = sidecar.undecoded;
   std::string named;
-  for (const auto& [type, count] : sidecar.undecodedTypes) {
-    const std::size_t index = static_cast<std::size_t>(type - 500);
-    if (type < 500 || index >= classes.size() || !SaneClassName(classes[index].name)) continue;
-    if (classes[index].entity) {
-      losses.push_back(std::to_string(count) + " " + classes[index].name);
-      others -= count;
+  for (const auto& [name, kind] : sidecar.undecodedKinds) {
+    if (kind.entity) {
+      lostEntities[name] += kind.count;
+      others -= kind.count;
     } else {
-      named += (named.empty() ? "" : "; ") + std::to_string(count) + " " + classes[index].name;
+      named += (named.empty() ? "" : "; ") + std::to_string(kind.count) + " " + name;
     }
   }
   if (others <= 0) return;
@@ -192,18 +158,24 @@ CorrectionSummary ApplySidecar(Database& drawing, const DwgSidecar& sidecar) {
     }
   }
 
+  // Entities by type: those the DXF has fewer of than the object model, and
+  // those LibreDWG could not decode at all, of a class the file names.
   const DrawingCounts counts = CountEntities(drawing);
+  std::map<std::string, int> lostEntities;
   for (const auto& [type, expected] : sidecar.entityCounts) {
     if (kStructuralTypes.contains(type)) continue;
     const auto present = counts.byType.find(type);
     const int have = present == counts.byType.end() ? 0 : present->second;
-    if (have < expected) summary.losses.push_back(std::to_string(expected - have) + " " + type);
+    if (have < expected) lostEntities[type] += expected - have;
   }
+  std::vector<std::string> undecoded;
+  ReportUndecoded(sidecar, lostEntities, undecoded);
+  for (const auto& [type, count] : lostEntities) summary.losses.push_back(std::to_string(count) + " " + type);
   if (sidecar.trueColours > counts.trueColours)
     summary.losses.push_back("the true colours of " + Entities(sidecar.trueColours - counts.trueColours));
   if (sidecar.transparencies > counts.transparencies)
     summary.losses.push_back("the transparency of " + Entities(sidecar.transparencies - counts.transparencies));
-  ReportUndecoded(drawing, sidecar, summary.losses);
+  summary.losses.insert(summary.losses.end(), undecoded.begin(), undecoded.end());
   return summary;
 }
 

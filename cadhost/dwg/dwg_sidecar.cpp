@@ -50,9 +50,9 @@ DwgSidecar ParseSidecar(const std::string& json) {
     sidecar.trueColours = root.value("trueColours", 0);
     sidecar.transparencies = root.value("transparencies", 0);
     sidecar.undecoded = root.value("undecoded", 0);
-    if (root.contains("undecodedTypes"))
-      for (const auto& [type, count] : root.at("undecodedTypes").items())
-        sidecar.undecodedTypes[std::stoi(type)] = count.get<int>();
+    if (root.contains("undecodedKinds"))
+      for (const auto& [name, kind] : root.at("undecodedKinds").items())
+        sidecar.undecodedKinds[name] = {kind.at("count").get<int>(), kind.at("entity").get<bool>()};
     for (const Json& item : root.at("attdefs")) {
       SidecarAttdef attdef;
       ReadAttribute(item, attdef);

@@ -36,7 +36,11 @@ struct DwgSidecar {
   int trueColours = 0;                      // entities with a colour of their own beyond the 255
   int transparencies = 0;                   // entities with a transparency of their own
   int undecoded = 0;                        // objects LibreDWG could not decode
-  std::map<int, int> undecodedTypes;        // their object type (500 on: a class of the file) -> count
+  struct Kind {
+    int count = 0;
+    bool entity = false;
+  };
+  std::map<std::string, Kind> undecodedKinds;  // those whose class the file names, by that name
   std::vector<SidecarAttdef> attdefs;
   std::vector<SidecarInsert> inserts;
 };

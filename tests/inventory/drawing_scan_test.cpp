@@ -96,10 +96,12 @@ TEST_F(DrawingScanTest, EmptyDrawingShowsOneCell) {
   EXPECT_THAT(GridRows(), ElementsAre("TREE|1|0|N/A|||* same|* same|* same|asdf42"));
 }
 
-TEST_F(DrawingScanTest, BlocksDirectoryListsDrawingFilesOnly) {
+TEST_F(DrawingScanTest, BlocksDirectoryListsDwgAndDxfDrawingFilesOnly) {
   const auto dir = folder / "blocks";
   std::filesystem::create_directories(dir / "sub.dwg");
-  for (const char* name : {"Valve.DWG", "pump.dwg", "notes.txt", ".dwg"}) std::ofstream(dir / name) << "x";
+  // DWG and DXF block files; a name kept as both is one block, spelt as its DWG.
+  for (const char* name : {"Valve.DWG", "valve.dxf", "pump.dwg", "Hydrant.DXF", "hydrant.dxf.bak", "notes.txt", ".dwg"})
+    std::ofstream(dir / name) << "x";
   host::WriteRegistryValue(host::kBlocksPathValue, "  " + dir.string() + " ");
   MakeBlock("TREE");
   Insert("TREE", 0);
@@ -107,9 +109,9 @@ TEST_F(DrawingScanTest, BlocksDirectoryListsDrawingFilesOnly) {
   form.Show();
 
   EXPECT_EQ(form.scan.blocksDirectory, dir.string());
-  EXPECT_THAT(ListEntries(form.ListBlocksInDir), UnorderedElementsAre("Valve", "pump", ""));
+  EXPECT_THAT(ListEntries(form.ListBlocksInDir), UnorderedElementsAre("Valve", "pump", "Hydrant", ""));
   EXPECT_EQ(form.LblCurrentBlocksDir.Caption(), dir.string());
-  ASSERT_EQ(form.ComboReplaceWith.ListCount(), 5);
+  ASSERT_EQ(form.ComboReplaceWith.ListCount(), 6);
   EXPECT_EQ(form.ComboReplaceWith.List(0), "* Select Replacement");
   EXPECT_EQ(form.ComboReplaceWith.List(1), "* Clear Replacement");
 }

@@ -74,10 +74,13 @@ const entityCounts = {};
 let trueColours = 0;
 let transparencies = 0;
 const defaultValues = new Map();  // ATTDEF handle -> default value
-// Objects LibreDWG could not decode (their class is unknown to it, or its
-// class list is damaged): what they were cannot be told, only how many.
+// Objects LibreDWG could not decode: by the name of their class where the
+// file's class list names it (an add-on's entities, say), otherwise only
+// counted; in some files LibreDWG reads that list wrongly, and a name in
+// pieces names nothing.
 let undecoded = 0;
-const undecodedTypes = {};  // the object type number (500 on: a class of the file) -> how many
+const undecodedKinds = {};  // class name -> { count, entity }
+const kClassName = /^[A-Z][A-Z0-9_$-]*$/;
 const objectCount = wasm.dwg_get_num_objects(data);
 for (let i = 0; i < objectCount; i++) {
   const object = wasm.dwg_get_object(data, i);
@@ -85,8 +88,11 @@ for (let i = 0; i < objectCount; i++) {
   const fixedType = wasm.dwg_object_get_fixedtype(object);
   if (fixedType === Dwg_Object_Type.DWG_TYPE_UNKNOWN_ENT || fixedType === Dwg_Object_Type.DWG_TYPE_UNKNOWN_OBJ) {
     undecoded++;
-    const type = wasm.dwg_object_get_type(object);
-    undecodedTypes[type] = (undecodedTypes[type] ?? 0) + 1;
+    const name = wasm.dwg_object_get_dxfname(object) ?? '';
+    if (kClassName.test(name) && !name.startsWith('UNKNOWN_')) {
+      const kind = (undecodedKinds[name] ??= { count: 0, entity: fixedType === Dwg_Object_Type.DWG_TYPE_UNKNOWN_ENT });
+      kind.count++;
+    }
     continue;
   }
   if (wasm.dwg_object_get_supertype(object) !== kEntitySupertype) continue;
@@ -160,7 +166,7 @@ const sidecar = {
   trueColours,
   transparencies,
   undecoded,
-  undecodedTypes,
+  undecodedKinds,
   attdefs,
   inserts,
 };
