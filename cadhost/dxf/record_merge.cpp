@@ -1,6 +1,6 @@
 #include "cadhost/dxf/record_merge.h"
 
-#include <map>
+#include <vector>
 
 #include "cadhost/dxf/group_codes.h"
 #include "cadhost/dxf/values.h"
@@ -12,13 +12,15 @@ namespace {
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 // Keeps the source's text for a number that did not change ("1.0" stays "1.0").
-std::string valueText(const Tag& canonical, std::string_view source) {
-  if (valueType(canonical.code) == ValueType::Double && toDouble(source, -1.5e308) == toDouble(canonical.value, 1.5e308))
+std::string valueText(std::size_t k, const Tags& canonical, std::string_view source) {
+  const int code = canonical.code(k);
+  const std::string_view value = canonical.value(k);
+  if (valueType(code) == ValueType::Double && toDouble(source, -1.5e308) == toDouble(value, 1.5e308))
     return std::string(source);
-  if ((valueType(canonical.code) == ValueType::Int16 || valueType(canonical.code) == ValueType::Int32) &&
-      toInt(source, -2147483647) == toInt(canonical.value, 2147483647))
+  if ((valueType(code) == ValueType::Int16 || valueType(code) == ValueType::Int32) &&
+      toInt(source, -2147483647) == toInt(value, 2147483647))
     return std::string(source);
-  return canonical.value;
+  return std::string(value);
 }
 
 }  // namespace
@@ -31,45 +33,47 @@ Tags mergeRecord(const Tags* source, const Tags& canonical, const std::set<int>&
     return out;
   }
   const std::size_t sourceCount = source->size();
+  // A read file's tags give their code by parsing its text: each once here.
+  std::vector<int> sourceCodes(sourceCount);
+  for (std::size_t i = 0; i < sourceCount; ++i) sourceCodes[i] = source->code(i);
   // Where the source's own data ends: its extended data follows.
   std::size_t dataEnd = sourceCount;
   // Source tag index each canonical tag replaces (kNone: inserted).
   std::vector<std::size_t> target(canonical.size(), kNone);
-  std::vector<bool> replaced(sourceCount, false);
   {
-    std::map<std::pair<int, std::string>, std::vector<std::size_t>> markers;  // 100 by name
-    std::map<int, std::vector<std::size_t>> byCode;
+    // The source's subclass markers and modelled tags, in file order. A record
+    // has a few dozen tags: flat lists searched in order cost less than maps
+    // built per record, and this runs once for every changed record saved.
+    std::vector<std::size_t> candidates;
+    candidates.reserve(sourceCount);
     bool inAppData = false;
     for (std::size_t i = 1; i < sourceCount; ++i) {
-      const int code = source->code(i);
-      const std::string_view value = source->value(i);
+      const int code = sourceCodes[i];
       if (code >= 1000) {
         dataEnd = i;
         break;
       }
       if (code == codes::kAppData) {
-        inAppData = value.starts_with('{');
+        inAppData = source->value(i).starts_with('{');
         continue;
       }
       if (inAppData) continue;
-      if (code == codes::kSubclass) markers[{code, std::string(value)}].push_back(i);
-      else if (modelled.contains(code)) byCode[code].push_back(i);
+      if (code == codes::kSubclass || modelled.contains(code)) candidates.push_back(i);
     }
-    std::map<int, std::size_t> usedByCode;
-    std::map<std::pair<int, std::string>, std::size_t> usedMarkers;
+    // A canonical tag takes the first source tag of its code (a marker: of its
+    // code and name) not taken yet.
+    std::vector<bool> taken(candidates.size(), false);
     target[0] = 0;
     for (std::size_t k = 1; k < canonical.size(); ++k) {
-      const Tag& tag = canonical.code(k) == codes::kSubclass ? canonical[k] : Tag{canonical.code(k), {}};
-      if (tag.code == codes::kSubclass) {
-        auto& used = usedMarkers[{tag.code, tag.value}];
-        auto it = markers.find({tag.code, tag.value});
-        if (it != markers.end() && used < it->second.size()) target[k] = it->second[used++];
-      } else {
-        auto& used = usedByCode[tag.code];
-        auto it = byCode.find(tag.code);
-        if (it != byCode.end() && used < it->second.size()) target[k] = it->second[used++];
+      const int code = canonical.code(k);
+      const bool marker = code == codes::kSubclass;
+      for (std::size_t c = 0; c < candidates.size(); ++c) {
+        const std::size_t i = candidates[c];
+        if (taken[c] || sourceCodes[i] != code || (marker && source->value(i) != canonical.value(k))) continue;
+        taken[c] = true;
+        target[k] = i;
+        break;
       }
-      if (target[k] != kNone) replaced[target[k]] = true;
     }
   }
   // The source position after which each inserted canonical tag goes.
@@ -83,22 +87,23 @@ Tags mergeRecord(const Tags* source, const Tags& canonical, const std::set<int>&
   for (std::size_t k = 0; k < canonical.size(); ++k)
     if (target[k] != kNone) canonicalAt[target[k]] = k;
 
-  Tags out;
+  std::vector<Tag> out;
+  out.reserve(dataEnd + canonical.size() + xdata.size());
   bool inAppData = false;
   for (std::size_t i = 0; i < dataEnd; ++i) {
-    const int code = source->code(i);
+    const int code = sourceCodes[i];
     const std::string_view value = source->value(i);
     if (code == codes::kAppData) inAppData = value.starts_with('{');
     if (canonicalAt[i] != kNone) {
-      out.push_back(Tag{code, valueText(canonical[canonicalAt[i]], value)});
+      out.push_back(Tag{code, valueText(canonicalAt[i], canonical, value)});
     } else if (i == 0 || inAppData || code == codes::kAppData || !modelled.contains(code) ||
                code == codes::kSubclass) {
       out.push_back(Tag{code, std::string(value)});
     }
     for (std::size_t k : insertAfter[i]) out.push_back(canonical[k]);
   }
-  for (const Tag& tag : xdata) out.push_back(tag);
-  return out;
+  for (std::size_t x = 0; x < xdata.size(); ++x) out.push_back(xdata[x]);
+  return Tags(std::move(out));
 }
 
 }  // namespace cadhost::dxf
