@@ -38,6 +38,12 @@ Tags entityTags(const Entity& entity, const WriteContext& context, bool hasAttri
   if (!entity.linetype.empty()) b.text(6, entity.linetype);
   if (entity.color != cad::kColorByLayer) b.integer(62, entity.color);
   const std::set<int>& modelled = WriteEntityFields(entity.data, b, hasAttributes);
+  if (!entity.SourceTags() || entity.SourceTags()->empty()) {
+    // A record the host made: its fields are all it has, nothing to merge.
+    const Tags xdata = xdataTags(entity.xdata, context.codec);
+    for (std::size_t i = 0; i < xdata.size(); ++i) b.tags.push_back(xdata[i]);
+    return std::move(b.tags);
+  }
   return mergeRecord(entity.SourceTags(), b.tags, modelled, xdataTags(entity.xdata, context.codec));
 }
 
