@@ -1,5 +1,6 @@
 #include "cadhost/dxf/record_merge.h"
 
+#include <string_view>
 #include <vector>
 
 #include "cadhost/dxf/group_codes.h"
@@ -33,9 +34,15 @@ Tags mergeRecord(const Tags* source, const Tags& canonical, const std::set<int>&
     return out;
   }
   const std::size_t sourceCount = source->size();
-  // A read file's tags give their code by parsing its text: each once here.
+  // A read file's tags give their code by parsing its text, and a large
+  // file's older tags are found again in it: each looked up once here, in
+  // file order, which is what those lookups are quickest at.
   std::vector<int> sourceCodes(sourceCount);
-  for (std::size_t i = 0; i < sourceCount; ++i) sourceCodes[i] = source->code(i);
+  std::vector<std::string_view> sourceValues(sourceCount);
+  for (std::size_t i = 0; i < sourceCount; ++i) {
+    sourceCodes[i] = source->code(i);
+    sourceValues[i] = source->value(i);
+  }
   // Where the source's own data ends: its extended data follows.
   std::size_t dataEnd = sourceCount;
   // Source tag index each canonical tag replaces (kNone: inserted).
@@ -54,7 +61,7 @@ Tags mergeRecord(const Tags* source, const Tags& canonical, const std::set<int>&
         break;
       }
       if (code == codes::kAppData) {
-        inAppData = source->value(i).starts_with('{');
+        inAppData = sourceValues[i].starts_with('{');
         continue;
       }
       if (inAppData) continue;
@@ -69,7 +76,7 @@ Tags mergeRecord(const Tags* source, const Tags& canonical, const std::set<int>&
       const bool marker = code == codes::kSubclass;
       for (std::size_t c = 0; c < candidates.size(); ++c) {
         const std::size_t i = candidates[c];
-        if (taken[c] || sourceCodes[i] != code || (marker && source->value(i) != canonical.value(k))) continue;
+        if (taken[c] || sourceCodes[i] != code || (marker && sourceValues[i] != canonical.value(k))) continue;
         taken[c] = true;
         target[k] = i;
         break;
@@ -92,7 +99,7 @@ Tags mergeRecord(const Tags* source, const Tags& canonical, const std::set<int>&
   bool inAppData = false;
   for (std::size_t i = 0; i < dataEnd; ++i) {
     const int code = sourceCodes[i];
-    const std::string_view value = source->value(i);
+    const std::string_view value = sourceValues[i];
     if (code == codes::kAppData) inAppData = value.starts_with('{');
     if (canonicalAt[i] != kNone) {
       out.push_back(Tag{code, valueText(canonicalAt[i], canonical, value)});
