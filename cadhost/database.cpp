@@ -45,11 +45,16 @@ std::unique_ptr<Database> Database::CreateNew() {
 }
 
 Handle Database::NewHandle() {
+  const Handle handle = NextFreeHandle();
+  handlesInUse_.insert(handle);
+  return handle;
+}
+
+Handle Database::NextFreeHandle() {
   Handle handle = header.handSeed == 0 ? 1 : header.handSeed;
   while (handlesInUse_.contains(handle) || entityByHandle_.Contains(handle)) ++handle;
   header.handSeed = handle + 1;
   header.modified = true;
-  handlesInUse_.insert(handle);
   return handle;
 }
 
@@ -106,8 +111,9 @@ void Database::SetBlockErased(BlockId id, bool erased) {
 
 EntityId Database::AddEntity(BlockId container, Entity entity) {
   BlockDefinition& block = Block(container);
+  // A new entity's handle is kept by the entity index alone, as a read one's is.
   if (entity.handle == 0)
-    entity.handle = NewHandle();
+    entity.handle = NextFreeHandle();
   else
     ClaimHandle(entity.handle);
   if (entity.owner == 0)
@@ -123,8 +129,9 @@ EntityId Database::AddEntity(BlockId container, Entity entity) {
 
 EntityId Database::AddSubEntity(EntityId parent, Entity entity) {
   Entity& owner = At(parent);
+  // A new entity's handle is kept by the entity index alone, as a read one's is.
   if (entity.handle == 0)
-    entity.handle = NewHandle();
+    entity.handle = NextFreeHandle();
   else
     ClaimHandle(entity.handle);
   if (entity.owner == 0) entity.owner = owner.handle;

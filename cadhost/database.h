@@ -123,6 +123,9 @@ class Database {
 
  private:
   void ClaimHandle(Handle handle);
+  // The seed's next handle nothing uses, the seed raised past it; recorded
+  // nowhere (NewHandle records it; an added entity is in the entity index).
+  Handle NextFreeHandle();
 
   std::deque<BlockDefinition> blocks_;
   std::unordered_map<std::string, BlockId> blockByName_;
