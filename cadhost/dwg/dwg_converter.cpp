@@ -26,11 +26,12 @@ constexpr const char* kKeyFile = "source";
 // The helper's exit statuses for failures it explains on standard error.
 constexpr int kUnreadable = 3, kRefused = 4, kWriterFailed = 5;
 
-// The releases the reader takes, oldest first.
+// The releases a DWG file's version code names, oldest first; the reader
+// takes R2000 to R2018.
 constexpr std::array<std::pair<const char*, const char*>, 12> kReleases{{
-    {"AC1009", "R11/R12"}, {"AC1012", "R13"}, {"AC1014", "R14"}, {"AC1015", "R2000"},
-    {"AC1018", "R2004"}, {"AC1021", "R2007"}, {"AC1024", "R2010"}, {"AC1027", "R2013"},
-    {"AC1032", "R2018"}, {"AC1006", "R10"}, {"AC1004", "R9"}, {"AC1003", "R2.6"},
+    {"AC1003", "R2.6"}, {"AC1004", "R9"}, {"AC1006", "R10"}, {"AC1009", "R11/R12"},
+    {"AC1012", "R13"}, {"AC1014", "R14"}, {"AC1015", "R2000"}, {"AC1018", "R2004"},
+    {"AC1021", "R2007"}, {"AC1024", "R2010"}, {"AC1027", "R2013"}, {"AC1032", "R2018"},
 }};
 constexpr const char* kOldest = "AC1015";
 constexpr const char* kNewest = "AC1032";
