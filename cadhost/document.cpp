@@ -107,9 +107,9 @@ bool HostDocument::ImportNoticePending() const {
 }
 
 std::optional<std::string> HostDocument::TakeImportNotice() {
-  const auto& imported = drawing().db().imported;
-  if (!imported || imported->losses.empty() || importNoticeTaken_) return std::nullopt;
+  if (!ImportNoticePending()) return std::nullopt;
   importNoticeTaken_ = true;
+  const auto& imported = drawing().db().imported;
   std::string lost;
   for (const std::string& item : imported->losses) lost += (lost.empty() ? "" : ", ") + item;
   return std::filesystem::path(imported->sourcePath).filename().string() +

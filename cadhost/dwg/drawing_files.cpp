@@ -1,10 +1,10 @@
 #include "cadhost/dwg/drawing_files.h"
 
 #include <fstream>
-#include <iterator>
 
 #include "cadhost/dwg/dwg_corrections.h"
 #include "cadhost/dwg/dwg_sidecar.h"
+#include "cadhost/dxf/tag_reader.h"
 #include "cadhost/names.h"
 #include "host/cad.h"
 
@@ -22,11 +22,6 @@ bool StartsAsDwg(const fs::path& file) {
 }
 
 bool HasDwgExtension(const fs::path& file) { return FoldName(file.extension().string()) == FoldName(".dwg"); }
-
-std::string ReadWhole(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Removes a folder when the scope ends, whatever happens in it.
 class FolderRemoval {
@@ -48,7 +43,6 @@ class FolderRemoval {
 DrawingFiles::DrawingFiles(DwgReaderSetup setup) : converter_(std::move(setup)) {}
 
 std::unique_ptr<Database> DrawingFiles::ImportDwg(const fs::path& file, const std::string& shownName) {
-  const std::lock_guard lock(converting_);
   const ConvertedDwg converted = converter_.Convert(file, shownName);
   const FolderRemoval removal(converted.temporaryFolder);
   std::unique_ptr<Database> drawing;
@@ -60,8 +54,8 @@ std::unique_ptr<Database> DrawingFiles::ImportDwg(const fs::path& file, const st
   }
   DwgSidecar sidecar;
   try {
-    sidecar = ParseSidecar(ReadWhole(converted.sidecar));
-  } catch (const std::runtime_error& e) {
+    sidecar = ParseSidecar(dxf::loadFileBytes(converted.sidecar).bytes);
+  } catch (const std::runtime_error& e) {  // a damaged sidecar, or one that cannot be read (DxfError)
     throw cad::HostError("Cannot read " + shownName + ": " + e.what());
   }
   CorrectionSummary summary = ApplySidecar(*drawing, sidecar);

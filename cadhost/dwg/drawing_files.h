@@ -3,7 +3,6 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "cadhost/drawing_files.h"
@@ -31,7 +30,6 @@ class DrawingFiles : public DrawingLoader, public DrawingSaver {
   std::unique_ptr<Database> ReadFile(const std::filesystem::path& file, const std::string& shownName);
   std::unique_ptr<Database> ImportDwg(const std::filesystem::path& file, const std::string& shownName);
 
-  std::mutex converting_;  // one helper at a time: each takes a core and 100 MB or more
   DwgConverter converter_;
   dxf::DxfDrawingFiles dxf_;
 };

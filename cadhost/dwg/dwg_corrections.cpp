@@ -42,13 +42,14 @@ struct DrawingCounts {
   int transparencies = 0;
 };
 
-DrawingCounts CountEntities(const Database& drawing) {
+// The colour groups are looked for only when the object model has any to find.
+DrawingCounts CountEntities(const Database& drawing, bool countColours) {
   DrawingCounts counts;
   for (std::uint32_t i = 1; i <= drawing.EntityCount(); ++i) {
     const Entity& entity = drawing.At(EntityId{i});
     if (entity.erased) continue;
     ++counts.byType[std::string(entity.type)];
-    if (const dxf::Tags* tags = entity.SourceTags()) {
+    if (const dxf::Tags* tags = countColours ? entity.SourceTags() : nullptr) {
       bool colour = false;
       bool transparency = false;
       for (std::size_t t = 0; t < tags->size(); ++t) {
@@ -160,7 +161,7 @@ CorrectionSummary ApplySidecar(Database& drawing, const DwgSidecar& sidecar) {
 
   // Entities by type: those the DXF has fewer of than the object model, and
   // those LibreDWG could not decode at all, of a class the file names.
-  const DrawingCounts counts = CountEntities(drawing);
+  const DrawingCounts counts = CountEntities(drawing, sidecar.trueColours > 0 || sidecar.transparencies > 0);
   std::map<std::string, int> lostEntities;
   for (const auto& [type, expected] : sidecar.entityCounts) {
     if (kStructuralTypes.contains(type)) continue;

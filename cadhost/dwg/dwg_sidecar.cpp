@@ -41,7 +41,7 @@ void ReadAttribute(const Json& from, SidecarAttribute& into) {
 
 }  // namespace
 
-DwgSidecar ParseSidecar(const std::string& json) {
+DwgSidecar ParseSidecar(std::string_view json) {
   try {
     const Json root = Json::parse(json);
     DwgSidecar sidecar;

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cadhost/entity.h"
@@ -46,6 +47,6 @@ struct DwgSidecar {
 };
 
 // Parses the reader's JSON; throws std::runtime_error saying what is wrong.
-DwgSidecar ParseSidecar(const std::string& json);
+DwgSidecar ParseSidecar(std::string_view json);
 
 }  // namespace cadhost::dwg
